@@ -1,0 +1,147 @@
+#pragma once
+
+#include "dsp/Presets.h"
+#include "dsp/PublishedValues.h"
+#include "dsp/StereoDelayLine.h"
+#include "dsp/StereoSample.h"
+
+#include <array>
+#include <atomic>
+
+namespace kt
+{
+/** Index of each stage switch in BroadcastChain::stageEnabled, in signal order. */
+enum StageSwitch : int
+{
+    stageInputHpf,
+    stagePhase,
+    stageAgc,
+    stagePostComp,
+    stageLfShelf,
+    stageMultiband,
+    stageStereo,
+    stageFmPreFilter,
+    stageFmPhase,
+    stagePreEmphasis,
+    stageHfLimiter,
+    stageFmClipper,
+    stageDeEmphasis,
+    stageBassClipper,
+    stageOutputHpf,
+    stageFinal15k,
+    stageTruePeak,
+    kStageSwitchCount
+};
+
+/** Index of each meter tap in the published stage meters, in signal order. */
+enum MeterTap : int
+{
+    tapInputTrim,
+    tapInputHpf,
+    tapPhaseRotator,
+    tapAgc,
+    tapPostComp,
+    tapLfShelf,
+    tapMultiband,
+    tapStereo,
+    tapFmPreFilter,
+    tapFmPhase,
+    tapPreEmphasis,
+    tapHfLimiter,
+    tapFmClipper,
+    tapDeEmphasis,
+    tapBassClipper,
+    tapOutputHpf,
+    tapFinal15k,
+    tapTruePeak,
+    tapOutput,
+};
+static_assert (tapOutput + 1 == kMeterTapCount);
+
+/** The whole air chain: one stereo sample in, one stereo sample out, delayed by a fixed 8 ms at
+    every sample rate. Runs on the audio thread with no allocation after prepare(). The block driver
+    writes the trim, auto-input, preset, EXTREME and switch fields before each block; the editor only
+    reads `published` and `presetIndex`. */
+class BroadcastChain
+{
+public:
+    /** Sizes every buffer, designs the fixed filters, applies the current preset and clears all
+        signal state. EXTREME, the stage switches and the preset index are kept. */
+    void prepare (double newSampleRate);
+
+    /** Loads record presetIndex into the stages without clearing any signal state. */
+    void applyPreset();
+
+    StereoSample process (StereoSample in) noexcept;
+
+    const PresetRecord& currentPreset() const noexcept { return kPresets[(size_t) presetIndex.load (std::memory_order_relaxed)]; }
+
+    double sampleRate = 48000.0;
+    int totalLatency = 0;
+    int outputAlignDelay = 0;
+    std::atomic<int> presetIndex { 1 };
+
+    // Input trim and auto input
+    float inputTrimDb = 0.0f;
+    float manualTrimDb = 0.0f;
+    float trimSmoothing = 0.0f;
+    float lastInputKnobDb = 0.0f;
+    bool manualTrimHeld = false;
+    bool autoInputEnabled = false;
+    float autoTrimDb = 0.0f;
+    float inputEnvelope = 0.0f;
+    float inputEnvelopeRelease = 0.0f;
+    int autoTrimCounter = 0;
+    int autoSettledSamples = 0;
+    int lowInputSamples = 0;
+    int sinceLowInputSamples = 0;
+
+    // EXTREME: 0 or 1 from the block driver, ramped over 150 ms
+    float extremeAmount = 0.0f;
+    float extremeTarget = 0.0f;
+    float extremeStep = 0.0f;
+
+    // Current settings shown by the editor
+    float inputHpfHz = 20.0f;
+    float finalLowpassHz = 16000.0f;
+    float monoBassHz = 120.0f;
+    float preEmphasisUs = 0.0f;
+    float clipperDriveDb = 0.0f;
+
+    std::array<bool, kStageSwitchCount> stageEnabled = makeAllOn();
+
+    PublishedValues published;
+
+private:
+    static std::array<bool, kStageSwitchCount> makeAllOn() noexcept
+    {
+        std::array<bool, kStageSwitchCount> on {};
+        on.fill (true);
+        return on;
+    }
+
+    /** Samples of delay the stages add before the output alignment pads the chain to totalLatency. */
+    int componentLatency() const noexcept;
+
+    /** Recomputes everything that depends on EXTREME or a stage switch (every 64 samples, and at once
+        after prepare and applyPreset so a switch or EXTREME never lapses for a moment). */
+    void refreshSettings() noexcept;
+    void resetSignalState() noexcept;
+
+    void tap (MeterTap index, StereoSample s) noexcept;
+    void publishValues (StereoSample out) noexcept;
+
+    StereoDelayLine outputAlign;
+    int settingsCounter = 0;
+
+    // Meters
+    std::array<float, kMeterTapCount> stagePeakNow {};
+    std::array<float, kMeterTapCount> stagePeakHeld {};
+    int meterCounter = 0;
+    float meterDecay = 0.99f;
+    float peakHoldDecay = 0.0f;
+    float inputPeakNow = 0.0f;
+    float inputPeakHold = 0.0f;
+    float outputPeakHold = 0.0f;
+};
+} // namespace kt

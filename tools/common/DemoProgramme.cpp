@@ -1,0 +1,1 @@
+int tarvikStub_tools_common_DemoProgramme_cpp = 0;

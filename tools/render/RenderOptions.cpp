@@ -1,0 +1,1 @@
+int tarvikStub_tools_render_RenderOptions_cpp = 0;
