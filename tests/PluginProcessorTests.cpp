@@ -36,7 +36,7 @@ TEST (Latency, IsEightMillisecondsAtEveryRateReportedAndMeasured)
         EXPECT_EQ (h.proc.chain.totalLatency, expectedLatency (fs)) << fs;
 
         // Wet path: an impulse comes out exactly totalLatency samples later.
-        h.set ("stageInputHpf", 0.0f); // measure the pure delay, not a filter's ringing
+        h.switchAllStagesOff(); // measure the pure delay, not a filter's ringing
         const auto in = Stereo { testsig::impulse (4096, 100, 0.5f), testsig::impulse (4096, 100, 0.5f) };
         const auto out = h.process (in);
         EXPECT_EQ (testsig::peakIndex (out.left), (size_t) (100 + expectedLatency (fs))) << fs;
@@ -132,7 +132,7 @@ TEST (Bypass, SwitchingFadesLinearlyOverTwentyMilliseconds)
     {
         ProcessorHarness h;
         h.set ("input", -18.0f);
-        h.set ("stageInputHpf", 0.0f); // keep the wet path a plain gain on DC
+        h.switchAllStagesOff(); // keep the wet path a plain gain on DC
         if (! c.on && ! c.host)
             h.set ("bypass", 1.0f);
         h.prepare (48000.0, 480);
@@ -157,7 +157,7 @@ TEST (Bypass, SwitchingFadesLinearlyOverTwentyMilliseconds)
 TEST (InputTrim, KnobTrimsTheLevelWithTwentyMillisecondSmoothing)
 {
     ProcessorHarness h;
-    h.set ("stageInputHpf", 0.0f);
+    h.switchAllStagesOff();
     h.prepare (48000.0, 480);
     const int latency = h.latency();
 
@@ -259,7 +259,7 @@ TEST (BlockDriver, MonoBuffersAreProcessedAsDualMono)
 
     // Wet path too: finite and delayed by the same latency.
     ProcessorHarness wet;
-    wet.set ("stageInputHpf", 0.0f);
+    wet.switchAllStagesOff();
     wet.prepare (44100.0, 512, 1);
     const auto wetOut = wet.processMono (testsig::impulse (2000, 10, 0.5f));
     EXPECT_EQ (testsig::peakIndex (wetOut), (size_t) (10 + 353));

@@ -20,6 +20,13 @@ public:
         p->setValueNotifyingHost (p->convertTo0to1 (plainValue));
     }
 
+    /** With every stage switched off the wet path is the input trim followed by pure delay. */
+    void switchAllStagesOff()
+    {
+        for (const auto& stage : kStageSwitchParameters)
+            set (stage.id, 0.0f);
+    }
+
     float get (const juce::String& id) const { return proc.parameters.getRawParameterValue (id)->load(); }
 
     /** Writes the raw value the audio thread reads, bypassing the parameter's own range. */

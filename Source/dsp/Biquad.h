@@ -18,6 +18,16 @@ public:
 
     void reset() noexcept { z1 = z2 = 0.0f; }
 
+    /** Takes another section's design and keeps this section's state. */
+    void copyCoefficientsFrom (const Biquad& other) noexcept
+    {
+        b0 = other.b0;
+        b1 = other.b1;
+        b2 = other.b2;
+        a1 = other.a1;
+        a2 = other.a2;
+    }
+
     void setHighPass (float hz, float q, double sampleRate) noexcept;
     void setLowPass (float hz, float q, double sampleRate) noexcept;
     /** Low shelf with shelf slope 1; gain in dB is the level well below the corner. */

@@ -4,12 +4,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kt
 {
 namespace
 {
     float peakOf (StereoSample s) noexcept { return std::max (std::abs (s.left), std::abs (s.right)); }
+
+    /** Counters of a processor that runs for weeks must stop at their ceiling, never wrap. */
+    int saturatingAdd (int counter, int n) noexcept
+    {
+        return counter > std::numeric_limits<int>::max() - n ? std::numeric_limits<int>::max() : counter + n;
+    }
+
+    constexpr float kButterworthQ = 0.70710678f;
+    constexpr float kPhaseRotatorHz[3] = { 240.0f, 720.0f, 2100.0f };
 } // namespace
 
 //==================================================================================================
@@ -17,6 +27,19 @@ void BroadcastChain::prepare (double newSampleRate)
 {
     sampleRate = (std::isfinite (newSampleRate) && newSampleRate > 0.0) ? newSampleRate : 48000.0;
     const double fs = sampleRate;
+
+    // Fixed filters; the input high-pass gets its preset corner from applyPreset.
+    for (auto& section : inputHpf)
+        section.setHighPass (20.0f, kButterworthQ, fs);
+    for (int k = 0; k < 3; ++k)
+    {
+        phaseRotator[k].setBreakFrequency (kPhaseRotatorHz[k], fs);
+        phaseRotator[k + 3].c = phaseRotator[k].c;
+    }
+
+    agc.prepare (fs);
+    postComp.prepare (fs);
+    lfShelf.prepare (fs);
 
     // Latency: whatever the stages' own delays add up to, the alignment delay pads the chain to a
     // fixed 8 ms so that the dry path and the host's compensation stay valid at every rate.
@@ -59,6 +82,10 @@ int BroadcastChain::componentLatency() const noexcept
 
 void BroadcastChain::resetSignalState() noexcept
 {
+    for (auto& section : inputHpf)
+        section.reset();
+    for (auto& section : phaseRotator)
+        section.reset();
     outputAlign.reset();
 }
 
@@ -66,6 +93,13 @@ void BroadcastChain::resetSignalState() noexcept
 void BroadcastChain::applyPreset()
 {
     const auto& p = currentPreset();
+
+    agc.applyPreset (p);
+    postComp.applyPreset (p);
+    lfShelf.applyPreset (p);
+
+    inputHpf[0].setHighPass (p.inputHpfHz, kButterworthQ, sampleRate);
+    inputHpf[1].copyCoefficientsFrom (inputHpf[0]);
 
     inputHpfHz = p.inputHpfHz;
     finalLowpassHz = std::max (0.0f, p.finalLowpassHz);
@@ -82,6 +116,11 @@ void BroadcastChain::refreshSettings() noexcept
     settingsCounter = 0;
 
     const auto& p = currentPreset();
+    const float x = extremeAmount;
+
+    agc.refresh (p, x);
+    postComp.refresh (p, x, stageEnabled[stagePostComp]);
+
     finalLowpassHz = p.finalLowpassHz > 0.0f ? p.finalLowpassHz : 16500.0f;
 }
 
@@ -89,6 +128,8 @@ void BroadcastChain::refreshSettings() noexcept
 StereoSample BroadcastChain::process (StereoSample in) noexcept
 {
     extremeAmount = rampToward (extremeAmount, extremeTarget, extremeStep);
+
+    analyseInputLevel (in);
 
     if (settingsCounter++ >= 63)
         refreshSettings();
@@ -101,10 +142,34 @@ StereoSample BroadcastChain::process (StereoSample in) noexcept
     inputPeakNow = peakOf (s);
     tap (tapInputTrim, s);
 
+    // Input high-pass: always running, so switching it in continues from live state.
+    {
+        const StereoSample h { inputHpf[0].process (s.left), inputHpf[1].process (s.right) };
+        if (stageEnabled[stageInputHpf])
+            s = h;
+    }
     tap (tapInputHpf, s);
+
+    // Phase rotator: three allpass sections per channel, likewise always running.
+    {
+        StereoSample p = s;
+        for (int k = 0; k < 3; ++k)
+        {
+            p.left = phaseRotator[k].process (p.left);
+            p.right = phaseRotator[k + 3].process (p.right);
+        }
+        if (stageEnabled[stagePhase])
+            s = p;
+    }
     tap (tapPhaseRotator, s);
+
+    s = agc.process (s, stageEnabled[stageAgc]);
     tap (tapAgc, s);
+
+    s = postComp.process (s);
     tap (tapPostComp, s);
+
+    s = lfShelf.process (s, stageEnabled[stageLfShelf]);
     tap (tapLfShelf, s);
     tap (tapMultiband, s);
     tap (tapStereo, s);
@@ -124,6 +189,74 @@ StereoSample BroadcastChain::process (StereoSample in) noexcept
 
     publishValues (s);
     return s;
+}
+
+void BroadcastChain::analyseInputLevel (StereoSample in) noexcept
+{
+    const float p = peakOf (in);
+    if (p > inputEnvelope)
+        inputEnvelope = p;
+    else
+        inputEnvelope = p * (1.0f - inputEnvelopeRelease) + inputEnvelope * inputEnvelopeRelease;
+
+    const int period = std::max (1, (int) std::lround (0.25 * sampleRate));
+    if (++autoTrimCounter < period)
+        return;
+
+    const int elapsed = autoTrimCounter;
+    autoTrimCounter = 0;
+    evaluateAutoInput (elapsed);
+}
+
+void BroadcastChain::evaluateAutoInput (int n) noexcept
+{
+    const float level = gainToDb (inputEnvelope);
+    const float g = agc.gainDb;
+    const float magnitude = std::abs (g);
+    const auto& p = currentPreset();
+
+    bool tooLow = false;
+    if (autoInputEnabled)
+    {
+        if (level > -62.0f)
+        {
+            // The further the AGC has to reach, the faster the trim moves to take over its work.
+            float rise = 0.09f, fall = 0.18f;
+            if (magnitude > 8.0f)
+                rise = 0.42f, fall = 0.8f;
+            else if (magnitude > 4.0f)
+                rise = 0.26f, fall = 0.48f;
+            else if (magnitude > 2.0f)
+                rise = 0.16f, fall = 0.30f;
+
+            const float dt = (float) n / (float) sampleRate;
+            if (g > 1.0f)
+                autoTrimDb += rise * dt;
+            else if (g < -1.0f)
+                autoTrimDb -= fall * dt;
+        }
+        autoTrimDb = std::clamp (autoTrimDb, -18.0f, 18.0f);
+        autoSettledSamples = (level > -55.0f && magnitude <= 1.0f) ? saturatingAdd (autoSettledSamples, n) : 0;
+        tooLow = level < -38.0f && (p.agcTargetDb - level) > p.agcMaxBoostDb + 18.0f + 1.0f;
+    }
+    else
+    {
+        autoSettledSamples = 0;
+        tooLow = level < -42.0f && (p.agcTargetDb - level) > manualTrimDb + p.agcMaxBoostDb + 1.0f;
+    }
+
+    if (tooLow)
+    {
+        lowInputSamples = saturatingAdd (lowInputSamples, n);
+        sinceLowInputSamples = 0;
+    }
+    else
+    {
+        // A low-input episode is forgotten only after 3 s of adequate input.
+        sinceLowInputSamples = saturatingAdd (sinceLowInputSamples, n);
+        if (sinceLowInputSamples > (int) (3.0 * sampleRate))
+            lowInputSamples = 0;
+    }
 }
 
 void BroadcastChain::tap (MeterTap index, StereoSample s) noexcept
@@ -154,6 +287,9 @@ void BroadcastChain::publishValues (StereoSample out) noexcept
     pub.outputPeak.set (outputPeakNow);
     pub.inputPeakHold.set (inputPeakHold);
     pub.outputPeakHold.set (outputPeakHold);
+    pub.agcGainDb.set (agc.gainDb);
+    pub.postCompReductionDb.set (-postComp.gainDb);
+    pub.lfShelfGainDb.set (lfShelf.gainDb);
     pub.bandLinkPercent.set (100.0f * currentPreset().bandLink);
     pub.extremeAmount.set (extremeAmount);
     pub.inputHpfHz.set (inputHpfHz);

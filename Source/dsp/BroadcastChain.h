@@ -1,5 +1,10 @@
 #pragma once
 
+#include "dsp/AgcStage.h"
+#include "dsp/Biquad.h"
+#include "dsp/FirstOrderAllpass.h"
+#include "dsp/LfShelfStage.h"
+#include "dsp/PostCompressorStage.h"
 #include "dsp/Presets.h"
 #include "dsp/PublishedValues.h"
 #include "dsp/StereoDelayLine.h"
@@ -110,6 +115,13 @@ public:
 
     std::array<bool, kStageSwitchCount> stageEnabled = makeAllOn();
 
+    // Stages
+    Biquad inputHpf[2];                // left, right
+    FirstOrderAllpass phaseRotator[6]; // left 240, 720, 2100 Hz, then right
+    AgcStage agc;
+    PostCompressorStage postComp;
+    LfShelfStage lfShelf;
+
     PublishedValues published;
 
 private:
@@ -127,6 +139,11 @@ private:
         after prepare and applyPreset so a switch or EXTREME never lapses for a moment). */
     void refreshSettings() noexcept;
     void resetSignalState() noexcept;
+
+    /** Auto input: follows the untrimmed input level, and every 250 ms moves the trim toward where the
+        AGC can work near 0 dB and watches for a persistently too-low input. */
+    void analyseInputLevel (StereoSample in) noexcept;
+    void evaluateAutoInput (int elapsedSamples) noexcept;
 
     void tap (MeterTap index, StereoSample s) noexcept;
     void publishValues (StereoSample out) noexcept;
