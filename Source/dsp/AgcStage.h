@@ -4,6 +4,8 @@
 #include "dsp/Presets.h"
 #include "dsp/StereoSample.h"
 
+#include <array>
+
 namespace kt
 {
 /** Slow, gated, RMS-based leveller. Its detector hears the programme frequency-weighted (28 Hz
@@ -46,7 +48,7 @@ public:
     float gateOpenDb = -48.0f;
     float gateFreezeDb = -58.0f;
     float sidechainShelfDb = -6.0f;
-    Biquad detector[3]; // high-pass, low shelf, presence peak
+    std::array<Biquad, 3> detector; // high-pass, low shelf, presence peak
 
 private:
     void updateGain() noexcept;

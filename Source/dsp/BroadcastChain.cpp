@@ -33,8 +33,8 @@ void BroadcastChain::prepare (double newSampleRate)
         section.setHighPass (20.0f, kButterworthQ, fs);
     for (int k = 0; k < 3; ++k)
     {
-        phaseRotator[k].setBreakFrequency (kPhaseRotatorHz[k], fs);
-        phaseRotator[k + 3].c = phaseRotator[k].c;
+        phaseRotator[(size_t) k].setBreakFrequency (kPhaseRotatorHz[(size_t) k], fs);
+        phaseRotator[(size_t) k + 3].c = phaseRotator[(size_t) k].c;
     }
 
     agc.prepare (fs);
@@ -155,8 +155,8 @@ StereoSample BroadcastChain::process (StereoSample in) noexcept
         StereoSample p = s;
         for (int k = 0; k < 3; ++k)
         {
-            p.left = phaseRotator[k].process (p.left);
-            p.right = phaseRotator[k + 3].process (p.right);
+            p.left = phaseRotator[(size_t) k].process (p.left);
+            p.right = phaseRotator[(size_t) k + 3].process (p.right);
         }
         if (stageEnabled[stagePhase])
             s = p;

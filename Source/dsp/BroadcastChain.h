@@ -116,8 +116,8 @@ public:
     std::array<bool, kStageSwitchCount> stageEnabled = makeAllOn();
 
     // Stages
-    Biquad inputHpf[2];                // left, right
-    FirstOrderAllpass phaseRotator[6]; // left 240, 720, 2100 Hz, then right
+    std::array<Biquad, 2> inputHpf;                // left, right
+    std::array<FirstOrderAllpass, 6> phaseRotator; // left 240, 720, 2100 Hz, then right
     AgcStage agc;
     PostCompressorStage postComp;
     LfShelfStage lfShelf;
