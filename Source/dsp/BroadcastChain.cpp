@@ -40,6 +40,9 @@ void BroadcastChain::prepare (double newSampleRate)
     agc.prepare (fs);
     postComp.prepare (fs);
     lfShelf.prepare (fs);
+    multiband.prepare (fs);
+    stereo.prepare (fs);
+    outputCorrelation.prepare (fs);
 
     // Latency: whatever the stages' own delays add up to, the alignment delay pads the chain to a
     // fixed 8 ms so that the dry path and the host's compensation stay valid at every rate.
@@ -77,7 +80,7 @@ void BroadcastChain::prepare (double newSampleRate)
 int BroadcastChain::componentLatency() const noexcept
 {
     // FM clipper + multiband lookahead + true-peak lookahead + final FIR group delay.
-    return 0;
+    return multiband.getLookaheadSamples();
 }
 
 void BroadcastChain::resetSignalState() noexcept
@@ -97,6 +100,8 @@ void BroadcastChain::applyPreset()
     agc.applyPreset (p);
     postComp.applyPreset (p);
     lfShelf.applyPreset (p);
+    multiband.applyPreset (p);
+    stereo.applyPreset (p);
 
     inputHpf[0].setHighPass (p.inputHpfHz, kButterworthQ, sampleRate);
     inputHpf[1].copyCoefficientsFrom (inputHpf[0]);
@@ -118,10 +123,13 @@ void BroadcastChain::refreshSettings() noexcept
     const auto& p = currentPreset();
     const float x = extremeAmount;
 
+    stereo.refresh (p, x);
     agc.refresh (p, x);
     postComp.refresh (p, x, stageEnabled[stagePostComp]);
+    multiband.refresh (p, x, stageEnabled[stageMultiband]);
 
     finalLowpassHz = p.finalLowpassHz > 0.0f ? p.finalLowpassHz : 16500.0f;
+    monoBassHz = stereo.monoCornerHz;
 }
 
 //==================================================================================================
@@ -171,7 +179,11 @@ StereoSample BroadcastChain::process (StereoSample in) noexcept
 
     s = lfShelf.process (s, stageEnabled[stageLfShelf]);
     tap (tapLfShelf, s);
+    s = multiband.process (s);
     tap (tapMultiband, s);
+
+    s = stereo.process (s, stageEnabled[stageStereo]);
+    outputCorrelation.add (s);
     tap (tapStereo, s);
     tap (tapFmPreFilter, s);
     tap (tapFmPhase, s);
@@ -290,6 +302,14 @@ void BroadcastChain::publishValues (StereoSample out) noexcept
     pub.agcGainDb.set (agc.gainDb);
     pub.postCompReductionDb.set (-postComp.gainDb);
     pub.lfShelfGainDb.set (lfShelf.gainDb);
+    for (size_t i = 0; i < (size_t) kBandCount; ++i)
+    {
+        pub.bandGainReductionDb[i].set (multiband.totalReductionDb[i]);
+        pub.bandCompReductionDb[i].set (multiband.compReductionDb[i]);
+        pub.bandLimitReductionDb[i].set (multiband.limiterReductionDb[i]);
+    }
+    pub.stereoCorrelation.set (stereo.correlation);
+    pub.outputCorrelation.set (outputCorrelation.value());
     pub.bandLinkPercent.set (100.0f * currentPreset().bandLink);
     pub.extremeAmount.set (extremeAmount);
     pub.inputHpfHz.set (inputHpfHz);

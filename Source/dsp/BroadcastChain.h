@@ -4,11 +4,13 @@
 #include "dsp/Biquad.h"
 #include "dsp/FirstOrderAllpass.h"
 #include "dsp/LfShelfStage.h"
+#include "dsp/MultibandProcessor.h"
 #include "dsp/PostCompressorStage.h"
 #include "dsp/Presets.h"
 #include "dsp/PublishedValues.h"
 #include "dsp/StereoDelayLine.h"
 #include "dsp/StereoSample.h"
+#include "dsp/StereoWidthProcessor.h"
 
 #include <array>
 #include <atomic>
@@ -121,6 +123,9 @@ public:
     AgcStage agc;
     PostCompressorStage postComp;
     LfShelfStage lfShelf;
+    MultibandProcessor multiband;
+    StereoWidthProcessor stereo;
+    CorrelationMeter outputCorrelation; // after the stereo stage
 
     PublishedValues published;
 

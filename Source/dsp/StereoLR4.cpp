@@ -1,0 +1,23 @@
+#include "dsp/StereoLR4.h"
+
+#include <initializer_list>
+
+namespace kt
+{
+void StereoLR4Split::setFrequency (float hz, double sampleRate) noexcept
+{
+    constexpr float butterworthQ = 0.70710678f;
+    lowLeft1.setLowPass (hz, butterworthQ, sampleRate);
+    highLeft1.setHighPass (hz, butterworthQ, sampleRate);
+    for (auto* low : { &lowLeft2, &lowRight1, &lowRight2 })
+        low->copyCoefficientsFrom (lowLeft1);
+    for (auto* high : { &highLeft2, &highRight1, &highRight2 })
+        high->copyCoefficientsFrom (highLeft1);
+}
+
+void StereoLR4Split::reset() noexcept
+{
+    for (auto* b : { &lowLeft1, &lowLeft2, &highLeft1, &highLeft2, &lowRight1, &lowRight2, &highRight1, &highRight2 })
+        b->reset();
+}
+} // namespace kt
