@@ -354,7 +354,7 @@ juce::String renderHelpText()
 {
     juce::String presets;
     for (int i = 0; i < kt::kPresetCount; ++i)
-        presets << (i == 0 ? "" : ", ") << i << " " << kt::kPresets[(size_t) i].name;
+        presets << (i == 0 ? "" : (i % 5 == 0 ? ",\n                        " : ", ")) << i << " " << kt::kPresets[(size_t) i].name;
 
     juce::String text;
     text
