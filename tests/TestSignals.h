@@ -2,7 +2,9 @@
 
 // Signal generators and measurements shared by all tests.
 
+#include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <vector>
 
@@ -108,5 +110,67 @@ inline size_t peakIndex (const std::vector<float>& x)
         if (std::abs (x[i]) > std::abs (x[best]))
             best = i;
     return best;
+}
+/** In-place radix-2 FFT; the size must be a power of two. */
+inline void fft (std::vector<std::complex<double>>& a)
+{
+    const size_t n = a.size();
+    for (size_t i = 1, j = 0; i < n; ++i)
+    {
+        size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap (a[i], a[j]);
+    }
+    for (size_t len = 2; len <= n; len <<= 1)
+    {
+        const auto step = std::polar (1.0, -kTwoPi / (double) len);
+        for (size_t i = 0; i < n; i += len)
+        {
+            std::complex<double> w = 1.0;
+            for (size_t k = 0; k < len / 2; ++k)
+            {
+                const auto u = a[i + k];
+                const auto v = a[i + k + len / 2] * w;
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+                w *= step;
+            }
+        }
+    }
+}
+
+/** Average power spectrum of x[from ...] in Hann-windowed frames (half overlapping); element k is
+    the power at k * sampleRate / frame Hz. */
+inline std::vector<double> powerSpectrum (const std::vector<float>& x, size_t from = 0, size_t frame = 1024)
+{
+    std::vector<double> power (frame / 2, 0.0);
+    std::vector<std::complex<double>> buffer (frame);
+    for (size_t start = from; start + frame <= x.size(); start += frame / 2)
+    {
+        for (size_t k = 0; k < frame; ++k)
+            buffer[k] = (0.5 - 0.5 * std::cos (kTwoPi * (double) k / (double) frame)) * x[start + k];
+        fft (buffer);
+        for (size_t bin = 0; bin < frame / 2; ++bin)
+            power[bin] += std::norm (buffer[bin]);
+    }
+    return power;
+}
+
+/** Strongest bin (power) between two frequencies, in dB relative to the strongest bin of another
+    range: how far a stop band sits below a pass band. */
+inline double bandPeakRelativeDb (const std::vector<double>& power, double sampleRate, double fromHz, double toHz,
+                                  double refFromHz, double refToHz)
+{
+    const double binHz = sampleRate / (2.0 * (double) power.size());
+    const auto peakIn = [&] (double lo, double hi) {
+        double p = 1.0e-300;
+        for (size_t bin = (size_t) std::ceil (lo / binHz); bin < power.size() && (double) bin * binHz <= hi; ++bin)
+            p = std::max (p, power[bin]);
+        return p;
+    };
+    return 10.0 * std::log10 (peakIn (fromHz, toHz) / peakIn (refFromHz, refToHz));
 }
 } // namespace testsig

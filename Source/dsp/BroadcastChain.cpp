@@ -31,11 +31,15 @@ void BroadcastChain::prepare (double newSampleRate)
     // Fixed filters; the input high-pass gets its preset corner from applyPreset.
     for (auto& section : inputHpf)
         section.setHighPass (20.0f, kButterworthQ, fs);
-    for (int k = 0; k < 3; ++k)
+    for (size_t k = 0; k < 3; ++k)
     {
-        phaseRotator[(size_t) k].setBreakFrequency (kPhaseRotatorHz[(size_t) k], fs);
-        phaseRotator[(size_t) k + 3].c = phaseRotator[(size_t) k].c;
+        phaseRotator[k].setBreakFrequency (kPhaseRotatorHz[k], fs);
+        phaseRotator[k + 3].c = phaseRotator[k].c;
+        fmPhase[k].c = fmPhase[k + 3].c = phaseRotator[k].c;
     }
+    preFilter[0].setLowPass (15000.0f, kButterworthQ, fs);
+    for (size_t k = 1; k < preFilter.size(); ++k)
+        preFilter[k].copyCoefficientsFrom (preFilter[0]);
 
     agc.prepare (fs);
     postComp.prepare (fs);
@@ -43,6 +47,8 @@ void BroadcastChain::prepare (double newSampleRate)
     multiband.prepare (fs);
     stereo.prepare (fs);
     outputCorrelation.prepare (fs);
+    fmClipper.prepare (fs);
+    bandLimit.prepare (fs, currentPreset().finalLowpassHz);
 
     // Latency: whatever the stages' own delays add up to, the alignment delay pads the chain to a
     // fixed 8 ms so that the dry path and the host's compensation stay valid at every rate.
@@ -80,7 +86,7 @@ void BroadcastChain::prepare (double newSampleRate)
 int BroadcastChain::componentLatency() const noexcept
 {
     // FM clipper + multiband lookahead + true-peak lookahead + final FIR group delay.
-    return multiband.getLookaheadSamples();
+    return fmClipper.getLatencySamples() + multiband.getLookaheadSamples() + bandLimit.getLatencySamples();
 }
 
 void BroadcastChain::resetSignalState() noexcept
@@ -89,6 +95,12 @@ void BroadcastChain::resetSignalState() noexcept
         section.reset();
     for (auto& section : phaseRotator)
         section.reset();
+    for (auto& section : preFilter)
+        section.reset();
+    for (auto& section : fmPhase)
+        section.reset();
+    fmClipper.reset();
+    bandLimit.reset();
     outputAlign.reset();
 }
 
@@ -102,9 +114,12 @@ void BroadcastChain::applyPreset()
     lfShelf.applyPreset (p);
     multiband.applyPreset (p);
     stereo.applyPreset (p);
+    fmClipper.applyPreset (p);
 
     inputHpf[0].setHighPass (p.inputHpfHz, kButterworthQ, sampleRate);
     inputHpf[1].copyCoefficientsFrom (inputHpf[0]);
+
+    bandLimit.setCorner (p.finalLowpassHz, 30.0f);
 
     inputHpfHz = p.inputHpfHz;
     finalLowpassHz = std::max (0.0f, p.finalLowpassHz);
@@ -123,13 +138,22 @@ void BroadcastChain::refreshSettings() noexcept
     const auto& p = currentPreset();
     const float x = extremeAmount;
 
+    fmClipper.refresh (p, x, stageEnabled[stageFmClipper], stageEnabled[stageHfLimiter], stageEnabled[stagePreEmphasis],
+                       stageEnabled[stageDeEmphasis]);
     stereo.refresh (p, x);
     agc.refresh (p, x);
     postComp.refresh (p, x, stageEnabled[stagePostComp]);
     multiband.refresh (p, x, stageEnabled[stageMultiband]);
 
-    finalLowpassHz = p.finalLowpassHz > 0.0f ? p.finalLowpassHz : 16500.0f;
+    // EXTREME pulls the final band limit down toward 15 kHz.
+    const float baseCorner = p.finalLowpassHz > 0.0f ? p.finalLowpassHz : 16500.0f;
+    const float corner = baseCorner + x * (15000.0f - baseCorner);
+    bandLimit.setCorner (stageEnabled[stageFinal15k] ? corner : 0.0f, 20.0f);
+
+    finalLowpassHz = corner;
     monoBassHz = stereo.monoCornerHz;
+    preEmphasisUs = stageEnabled[stagePreEmphasis] ? 50.0f * x : 0.0f;
+    clipperDriveDb = fmClipper.driveDb;
 }
 
 //==================================================================================================
@@ -185,14 +209,38 @@ StereoSample BroadcastChain::process (StereoSample in) noexcept
     s = stereo.process (s, stageEnabled[stageStereo]);
     outputCorrelation.add (s);
     tap (tapStereo, s);
+    // 15 kHz pre-filter and FM phase: always running, blended in by the EXTREME amount.
+    {
+        const StereoSample lp { preFilter[2].process (preFilter[0].process (s.left)),
+                                preFilter[3].process (preFilter[1].process (s.right)) };
+        const float a = stageEnabled[stageFmPreFilter] ? extremeAmount : 0.0f;
+        s = { s.left + a * (lp.left - s.left), s.right + a * (lp.right - s.right) };
+    }
     tap (tapFmPreFilter, s);
+
+    {
+        StereoSample ap = s;
+        for (size_t k = 0; k < 3; ++k)
+        {
+            ap.left = fmPhase[k].process (ap.left);
+            ap.right = fmPhase[k + 3].process (ap.right);
+        }
+        const float b = stageEnabled[stageFmPhase] ? 0.35f * extremeAmount : 0.0f;
+        s = { s.left + b * (ap.left - s.left), s.right + b * (ap.right - s.right) };
+    }
     tap (tapFmPhase, s);
+
+    // Pre-emphasis, HF limiter, clipper and de-emphasis work as one unit: one reading for all four.
+    s = fmClipper.process (s);
     tap (tapPreEmphasis, s);
     tap (tapHfLimiter, s);
     tap (tapFmClipper, s);
     tap (tapDeEmphasis, s);
+
     tap (tapBassClipper, s);
     tap (tapOutputHpf, s);
+
+    s = bandLimit.process (s);
     tap (tapFinal15k, s);
     tap (tapTruePeak, s);
 
@@ -308,6 +356,8 @@ void BroadcastChain::publishValues (StereoSample out) noexcept
         pub.bandCompReductionDb[i].set (multiband.compReductionDb[i]);
         pub.bandLimitReductionDb[i].set (multiband.limiterReductionDb[i]);
     }
+    pub.hfLimiterReductionDb.set (fmClipper.hfReductionDb);
+    pub.fmClipperActivityDb.set (fmClipper.activityDb);
     pub.stereoCorrelation.set (stereo.correlation);
     pub.outputCorrelation.set (outputCorrelation.value());
     pub.bandLinkPercent.set (100.0f * currentPreset().bandLink);

@@ -2,9 +2,11 @@
 
 #include "dsp/AgcStage.h"
 #include "dsp/Biquad.h"
+#include "dsp/CorrectionClipper.h"
 #include "dsp/FirstOrderAllpass.h"
 #include "dsp/LfShelfStage.h"
 #include "dsp/MultibandProcessor.h"
+#include "dsp/OutputBandLimit.h"
 #include "dsp/PostCompressorStage.h"
 #include "dsp/Presets.h"
 #include "dsp/PublishedValues.h"
@@ -126,6 +128,10 @@ public:
     MultibandProcessor multiband;
     StereoWidthProcessor stereo;
     CorrelationMeter outputCorrelation; // after the stereo stage
+    std::array<Biquad, 4> preFilter;            // 15 kHz: left 1, right 1, left 2, right 2
+    std::array<FirstOrderAllpass, 6> fmPhase;   // left 240, 720, 2100 Hz, then right
+    CorrectionClipper fmClipper;
+    OutputBandLimit bandLimit;
 
     PublishedValues published;
 

@@ -39,6 +39,8 @@ const Signal signals[] = {
     { "+-1e6 spikes", [] (size_t n) { return n % 997 == 0 ? ((n / 997) % 2 ? 1.0e6f : -1.0e6f) : 0.0f; } },
     { "alternating full scale", [] (size_t n) { return n % 2 ? 1.0f : -1.0f; } },
     { "one full-scale click", [] (size_t n) { return n == 1000 ? 1.0f : 0.0f; } },
+    { "20 kHz full-scale square", [] (size_t n) { return std::sin (testsig::kTwoPi * 20000.0 * (double) n / 48000.0) >= 0.0 ? 1.0f : -1.0f; } },
+    { "noise at +12 dBFS", [] (size_t n) { return 4.0f * ((float) ((n * 2654435761u) % 2001) / 1000.0f - 1.0f); } },
     { "noise", [] (size_t n) { return (float) ((n * 2654435761u) % 2001) / 1000.0f - 1.0f; } },
 };
 
