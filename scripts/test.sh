@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 cd build
-ctest --output-on-failure --timeout 600
+ctest --output-on-failure --timeout 600 --parallel 2

@@ -22,6 +22,15 @@ namespace
     constexpr float kPhaseRotatorHz[3] = { 240.0f, 720.0f, 2100.0f };
 } // namespace
 
+float processingActivity (float deepestBandReductionDb, float truePeakReductionDb, float clipperActivityDb,
+                          float hfLimiterReductionDb) noexcept
+{
+    const auto share = [] (float value, float fullScale) { return value > 0.0f ? std::min (1.0f, value / fullScale) : 0.0f; };
+    return std::clamp (0.2f * share (deepestBandReductionDb, 6.0f) + 0.2f * share (truePeakReductionDb, 3.0f)
+                           + 0.3f * share (clipperActivityDb, 6.0f) + 0.3f * share (hfLimiterReductionDb, 4.5f),
+                       0.0f, 1.0f);
+}
+
 //==================================================================================================
 void BroadcastChain::prepare (double newSampleRate)
 {
@@ -31,6 +40,8 @@ void BroadcastChain::prepare (double newSampleRate)
     // Fixed filters; the input high-pass gets its preset corner from applyPreset.
     for (auto& section : inputHpf)
         section.setHighPass (20.0f, kButterworthQ, fs);
+    for (auto& section : outputHpf)
+        section.setHighPass (30.0f, kButterworthQ, fs);
     for (size_t k = 0; k < 3; ++k)
     {
         phaseRotator[k].setBreakFrequency (kPhaseRotatorHz[k], fs);
@@ -48,7 +59,9 @@ void BroadcastChain::prepare (double newSampleRate)
     stereo.prepare (fs);
     outputCorrelation.prepare (fs);
     fmClipper.prepare (fs);
+    bassClipper.prepare (fs);
     bandLimit.prepare (fs, currentPreset().finalLowpassHz);
+    truePeak.prepare (fs);
 
     // Latency: whatever the stages' own delays add up to, the alignment delay pads the chain to a
     // fixed 8 ms so that the dry path and the host's compensation stay valid at every rate.
@@ -86,7 +99,8 @@ void BroadcastChain::prepare (double newSampleRate)
 int BroadcastChain::componentLatency() const noexcept
 {
     // FM clipper + multiband lookahead + true-peak lookahead + final FIR group delay.
-    return fmClipper.getLatencySamples() + multiband.getLookaheadSamples() + bandLimit.getLatencySamples();
+    return fmClipper.getLatencySamples() + multiband.getLookaheadSamples() + truePeak.getLatencySamples()
+           + bandLimit.getLatencySamples();
 }
 
 void BroadcastChain::resetSignalState() noexcept
@@ -99,8 +113,12 @@ void BroadcastChain::resetSignalState() noexcept
         section.reset();
     for (auto& section : fmPhase)
         section.reset();
+    for (auto& section : outputHpf)
+        section.reset();
     fmClipper.reset();
+    bassClipper.reset();
     bandLimit.reset();
+    truePeak.reset();
     outputAlign.reset();
 }
 
@@ -115,11 +133,16 @@ void BroadcastChain::applyPreset()
     multiband.applyPreset (p);
     stereo.applyPreset (p);
     fmClipper.applyPreset (p);
+    bassClipper.applyPreset (p);
 
     inputHpf[0].setHighPass (p.inputHpfHz, kButterworthQ, sampleRate);
     inputHpf[1].copyCoefficientsFrom (inputHpf[0]);
 
+    outputHpf[0].setHighPass (p.outputHpfHz, kButterworthQ, sampleRate);
+    outputHpf[1].copyCoefficientsFrom (outputHpf[0]);
+
     bandLimit.setCorner (p.finalLowpassHz, 30.0f);
+    truePeak.applyPreset (p);
 
     inputHpfHz = p.inputHpfHz;
     finalLowpassHz = std::max (0.0f, p.finalLowpassHz);
@@ -140,6 +163,7 @@ void BroadcastChain::refreshSettings() noexcept
 
     fmClipper.refresh (p, x, stageEnabled[stageFmClipper], stageEnabled[stageHfLimiter], stageEnabled[stagePreEmphasis],
                        stageEnabled[stageDeEmphasis]);
+    bassClipper.refresh (p, x, stageEnabled[stageBassClipper]);
     stereo.refresh (p, x);
     agc.refresh (p, x);
     postComp.refresh (p, x, stageEnabled[stagePostComp]);
@@ -149,6 +173,7 @@ void BroadcastChain::refreshSettings() noexcept
     const float baseCorner = p.finalLowpassHz > 0.0f ? p.finalLowpassHz : 16500.0f;
     const float corner = baseCorner + x * (15000.0f - baseCorner);
     bandLimit.setCorner (stageEnabled[stageFinal15k] ? corner : 0.0f, 20.0f);
+    truePeak.enabled = stageEnabled[stageTruePeak];
 
     finalLowpassHz = corner;
     monoBassHz = stereo.monoCornerHz;
@@ -237,11 +262,20 @@ StereoSample BroadcastChain::process (StereoSample in) noexcept
     tap (tapFmClipper, s);
     tap (tapDeEmphasis, s);
 
+    s = bassClipper.process (s);
     tap (tapBassClipper, s);
+
+    {
+        const StereoSample h { outputHpf[0].process (s.left), outputHpf[1].process (s.right) };
+        if (stageEnabled[stageOutputHpf])
+            s = h;
+    }
     tap (tapOutputHpf, s);
 
     s = bandLimit.process (s);
     tap (tapFinal15k, s);
+
+    s = truePeak.process (s);
     tap (tapTruePeak, s);
 
     s = outputAlign.process (s);
@@ -356,6 +390,10 @@ void BroadcastChain::publishValues (StereoSample out) noexcept
         pub.bandCompReductionDb[i].set (multiband.compReductionDb[i]);
         pub.bandLimitReductionDb[i].set (multiband.limiterReductionDb[i]);
     }
+    const float truePeakReduction = std::max (0.0f, -gainToDb (truePeak.gain));
+    pub.truePeakActive.set (truePeak.gain < 0.9995f ? 1.0f : 0.0f);
+    pub.truePeakReductionDb.set (truePeakReduction);
+    pub.bassClipperReductionDb.set (bassClipper.reductionDb);
     pub.hfLimiterReductionDb.set (fmClipper.hfReductionDb);
     pub.fmClipperActivityDb.set (fmClipper.activityDb);
     pub.stereoCorrelation.set (stereo.correlation);
@@ -371,5 +409,8 @@ void BroadcastChain::publishValues (StereoSample out) noexcept
     pub.autoInputOn.set (autoInputEnabled ? 1.0f : 0.0f);
     pub.autoInputState.set (! autoInputEnabled ? 0.0f : (autoSettledSamples > (int) (4.0 * sampleRate) ? 2.0f : 1.0f));
     pub.lowInputWarning.set (lowInputSamples > (int) (6.0 * sampleRate) ? 1.0f : 0.0f);
+
+    const float deepestBand = *std::max_element (multiband.totalReductionDb.begin(), multiband.totalReductionDb.end());
+    pub.processingActivity.set (processingActivity (deepestBand, truePeakReduction, fmClipper.activityDb, fmClipper.hfReductionDb));
 }
 } // namespace kt

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/AgcStage.h"
+#include "dsp/BassClipper.h"
 #include "dsp/Biquad.h"
 #include "dsp/CorrectionClipper.h"
 #include "dsp/FirstOrderAllpass.h"
@@ -13,6 +14,7 @@
 #include "dsp/StereoDelayLine.h"
 #include "dsp/StereoSample.h"
 #include "dsp/StereoWidthProcessor.h"
+#include "dsp/TruePeakLimiter.h"
 
 #include <array>
 #include <atomic>
@@ -66,6 +68,11 @@ enum MeterTap : int
     tapOutput,
 };
 static_assert (tapOutput + 1 == kMeterTapCount);
+
+/** One number for "how hard is the chain working", 0 ... 1: the deepest band reduction (full at
+    6 dB), the true-peak limiter (3 dB), the FM clipper (6 dB) and the HF limiter (4.5 dB). */
+float processingActivity (float deepestBandReductionDb, float truePeakReductionDb, float clipperActivityDb,
+                          float hfLimiterReductionDb) noexcept;
 
 /** The whole air chain: one stereo sample in, one stereo sample out, delayed by a fixed 8 ms at
     every sample rate. Runs on the audio thread with no allocation after prepare(). The block driver
@@ -131,7 +138,10 @@ public:
     std::array<Biquad, 4> preFilter;            // 15 kHz: left 1, right 1, left 2, right 2
     std::array<FirstOrderAllpass, 6> fmPhase;   // left 240, 720, 2100 Hz, then right
     CorrectionClipper fmClipper;
+    BassClipper bassClipper;
+    std::array<Biquad, 2> outputHpf;            // left, right
     OutputBandLimit bandLimit;
+    TruePeakLimiter truePeak;
 
     PublishedValues published;
 
