@@ -37,20 +37,27 @@ TEST (RenderSound, PresetsSoundDifferentOnTheDemo)
 {
     // The demo's passages: normal 0-6 s, quiet 6-10 s, loud 10-16 s (at 48 kHz).
     ScratchFolder folder;
-    const auto natural = renderDemo (folder, "NATURAL");
-    const auto dense = renderDemo (folder, "DENSE");
-    ASSERT_EQ (natural.size(), dense.size());
-
     const auto passage = [] (const std::vector<float>& x, double from, double to) {
         return rmsDb (std::vector<float> (x.begin() + (long) (from * 48000), x.begin() + (long) (to * 48000)));
     };
-    const double naturalLoud = passage (natural, 11.0, 16.0), denseLoud = passage (dense, 11.0, 16.0);
-    const double naturalQuiet = passage (natural, 7.0, 10.0), denseQuiet = passage (dense, 7.0, 10.0);
+    struct Levels
+    {
+        double normal, quiet, loud;
+        double span() const { return loud - quiet; }
+    };
+    const auto levels = [&] (const char* preset) {
+        const auto x = renderDemo (folder, preset);
+        return Levels { passage (x, 1.0, 6.0), passage (x, 7.0, 10.0), passage (x, 11.0, 16.0) };
+    };
+    const auto natural = levels ("NATURAL"), hot = levels ("HOT"), classical = levels ("CLASSICAL");
 
-    // DENSE (harder bands, more clipper drive) comes out clearly louder than NATURAL in every passage.
-    EXPECT_GT (denseLoud - naturalLoud, 1.0);
-    EXPECT_GT (denseQuiet - naturalQuiet, 0.5);
-    EXPECT_GT (passage (dense, 1.0, 6.0) - passage (natural, 1.0, 6.0), 1.0);
+    // HOT is louder and rides the quiet passage up to nearly the level of the loud one; CLASSICAL
+    // keeps the programme's dynamics; NATURAL sits between.
+    EXPECT_GT (hot.normal - natural.normal, 2.0);
+    EXPECT_GT (hot.quiet - classical.quiet, 10.0);
+    EXPECT_LT (hot.span(), 3.0);
+    EXPECT_GT (natural.span(), hot.span() + 3.0);
+    EXPECT_GT (classical.span(), natural.span() + 3.0);
 }
 
 TEST (RenderSound, WhiteNoiseAtExtremeHasNothingAbove16kHz)
