@@ -29,6 +29,7 @@ namespace
     const juce::Point<float> lockCentre { 551.0f, 160.0f };
 
     constexpr float pi = juce::MathConstants<float>::pi;
+    const auto minusSign = juce::String::fromUTF8 ("\xe2\x88\x92");
 
     juce::Point<float> polar (juce::Point<float> c, float radius, float angleFromUp)
     {
@@ -63,8 +64,9 @@ namespace
             const auto h = 5.0f + 4.0f * (float) i;
             const auto bar = juce::Rectangle<float> (x + (float) i * 5.0f, baseline - h, 3.0f, h);
             const auto c = i < 4 ? palette::amber : palette::amber.withMultipliedBrightness (0.55f);
-            g.setColour (c.withAlpha (0.25f));
-            g.fillRect (bar.expanded (1.0f));
+            juce::Path glow;
+            glow.addRectangle (bar);
+            dropShadow (g, glow, c.withAlpha (0.45f), 3, { 0, 0 });
             g.setGradientFill (juce::ColourGradient (c.brighter (0.25f), bar.getX(), bar.getY(),
                                                      c.darker (0.25f), bar.getX(), bar.getBottom(), false));
             g.fillRect (bar);
@@ -136,8 +138,12 @@ namespace
         }
         for (int db = -18; db <= 18; db += 6)
         {
-            const auto text = db > 0 ? "+" + juce::String (db) : juce::String (db);
-            const auto p = polar (knobCentre, 75.5f, angleFor ((float) db));
+            const auto text = db > 0 ? "+" + juce::String (db) : db < 0 ? minusSign + juce::String (-db) : juce::String ("0");
+            // Keep the same gap to the ticks whatever the label's width: push wide labels out.
+            const auto a = angleFor ((float) db);
+            const auto width = legendFont (9.0f, false, 0.0f).getStringWidthFloat (text);
+            const auto extent = std::abs (std::sin (a)) * width * 0.5f + std::abs (std::cos (a)) * 3.5f;
+            const auto p = polar (knobCentre, 69.5f + extent, a);
             legend (g, text, juce::Rectangle<float> (24.0f, 10.0f).withCentre (p), 9.0f, false, palette::silk,
                     juce::Justification::centred, 0.0f);
         }

@@ -99,7 +99,7 @@ void drawMeterScale (juce::Graphics& g, float meterLeft, float meterRight, bool 
         g.fillRect (juce::Rectangle<float> (x, row, len, 1.0f));
         if (major)
         {
-            const auto text = juce::String (db);
+            const auto text = db < 0 ? juce::String::fromUTF8 ("\xe2\x88\x92") + juce::String (-db) : juce::String (db);
             const auto box = scaleOnLeft ? juce::Rectangle<float> (meterLeft - 30.0f, row - 4.0f, 23.0f, 9.0f)
                                          : juce::Rectangle<float> (meterRight + 7.0f, row - 4.0f, 23.0f, 9.0f);
             legend (g, text, box, 8.0f, false, palette::silk,

@@ -199,6 +199,14 @@ juce::Image drawKnobBody()
                                              juce::Colours::black.withAlpha (0.22f), c.x + 30.0f, c.y + 34.0f, false));
     g.fillPath (face);
 
+    // A soft reflection of the light on the upper left of the face.
+    {
+        const auto glint = juce::Rectangle<float> (46.0f, 34.0f).withCentre ({ c.x - 14.0f, c.y - 17.0f });
+        g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha (0.07f), glint.getCentreX(), glint.getCentreY(),
+                                                 juce::Colours::white.withAlpha (0.0f), glint.getRight(), glint.getCentreY(), true));
+        g.fillEllipse (glint);
+    }
+
     // Shallow centre dimple.
     const auto dimple = disc (c, 11.0f);
     g.setGradientFill (juce::ColourGradient (juce::Colours::black.withAlpha (0.28f), dimple.getX(), dimple.getY(),
