@@ -95,7 +95,7 @@ float lightAt (float faceplateX, float faceplateY)
 namespace finish
 {
     MetalFinish panel()   { return { juce::Colour (0xff3a3c40), 0.052f, 0.020f, 0.020f, 34, 0.06f }; }
-    MetalFinish extreme() { return { juce::Colour (0xff38352f), 0.052f, 0.020f, 0.020f, 34, 0.06f }; }
+    MetalFinish extreme() { return { juce::Colour (0xff34322f), 0.052f, 0.020f, 0.020f, 34, 0.06f }; }
     MetalFinish header()  { return { juce::Colour (0xff1d1e21), 0.070f, 0.030f, 0.010f, 46, 0.05f }; }
     MetalFinish module()  { return { juce::Colour (0xff45474b), 0.055f, 0.020f, 0.015f, 20, 0.07f }; }
     MetalFinish bezel()   { return { juce::Colour (0xff26272a), 0.040f, 0.025f, 0.000f, 16, 0.05f }; }
