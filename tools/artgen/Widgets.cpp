@@ -72,12 +72,12 @@ void drawLamp (juce::Graphics& g, juce::Rectangle<float> area, juce::Colour glow
         g.drawEllipse (disc (c, glassR * 0.55f), 0.6f);
     }
 
-    // Specular highlight of the lens.
-    const auto spec = juce::Rectangle<float> (glassR * 0.9f, glassR * 0.55f)
+    // Highlight of the light source on the lens.
+    const auto glare = juce::Rectangle<float> (glassR * 0.9f, glassR * 0.55f)
                           .withCentre ({ c.x - glassR * 0.28f, c.y - glassR * 0.45f });
-    g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha (lit ? 0.75f : 0.38f), spec.getCentreX(), spec.getY(),
-                                             juce::Colours::white.withAlpha (0.0f), spec.getCentreX(), spec.getBottom(), false));
-    g.fillEllipse (spec);
+    g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha (lit ? 0.75f : 0.38f), glare.getCentreX(), glare.getY(),
+                                             juce::Colours::white.withAlpha (0.0f), glare.getCentreX(), glare.getBottom(), false));
+    g.fillEllipse (glare);
 }
 
 juce::Image drawLampImage (int size, juce::Colour glow, bool lit)
