@@ -170,8 +170,9 @@ void KorvaneTarvikAudioProcessorEditor::changePreset (int delta)
 
 void KorvaneTarvikAudioProcessorEditor::stepDisplayPage (int delta)
 {
-    constexpr int pageCount = 6;
-    displayPage = (displayPage + delta + pageCount) % pageCount;
+    // Pages 1 ... 6, cycling both ways.
+    displayPage = juce::jlimit (1, 6, displayPage);
+    displayPage = delta > 0 ? ((displayPage + 6) % 6) + 1 : ((displayPage + 4) % 6) + 1;
     repaint();
 }
 
@@ -300,13 +301,13 @@ void KorvaneTarvikAudioProcessorEditor::paint (juce::Graphics& g)
     displayBrightness = bypassed ? 0.28f : 1.0f;
 
     const auto& preset = kt::kPresets[(size_t) currentPresetIndex()];
-    drawTextScreen (g, { 251.0f, 91.0f, 176.0f, 48.0f }, juce::StringArray (preset.name), true);
+    drawTextScreen (g, { 251.0f, 91.0f, 176.0f, 48.0f }, juce::StringArray (preset.name), 1.1f, 1.82f, 11.3f, 14.0f, true);
     juce::StringArray description;
     for (const char* line : preset.descriptionLines)
         description.add (line);
-    drawTextScreen (g, { 205.0f, 147.0f, 268.0f, 95.0f }, description, false);
+    drawTextScreen (g, { 205.0f, 147.0f, 268.0f, 95.0f }, description, 0.76f, 1.1f, 7.15f, 14.4f, false);
 
-    drawGraph (g);
+    compositeGraph (g);
 
     drawMeter (g, 62.0f, false);
     drawMeter (g, 657.0f, true);
@@ -432,31 +433,37 @@ void KorvaneTarvikAudioProcessorEditor::timerCallback()
 
     if (! bypassed)
     {
+        // A value that is not a finite number shows as its default.
+        const DisplaySnapshot defaults;
+        const auto read = [] (const kt::PublishedFloat& value, float fallback) {
+            const float v = value.get();
+            return std::isfinite (v) ? v : fallback;
+        };
         for (size_t k = 0; k < 5; ++k)
         {
-            snapshot.bandGainReductionDb[k] = pub.bandGainReductionDb[k].get();
-            snapshot.bandCompReductionDb[k] = pub.bandCompReductionDb[k].get();
-            snapshot.bandLimitReductionDb[k] = pub.bandLimitReductionDb[k].get();
+            snapshot.bandGainReductionDb[k] = read (pub.bandGainReductionDb[k], 0.0f);
+            snapshot.bandCompReductionDb[k] = read (pub.bandCompReductionDb[k], 0.0f);
+            snapshot.bandLimitReductionDb[k] = read (pub.bandLimitReductionDb[k], 0.0f);
             bandGainReductionPeakDb[k] = juce::jmax (bandGainReductionPeakDb[k] - 0.06f, snapshot.bandGainReductionDb[k]);
         }
-        snapshot.stereoCorrelation = pub.stereoCorrelation.get();
-        snapshot.outputCorrelation = pub.outputCorrelation.get();
-        snapshot.extremeAmount = pub.extremeAmount.get();
-        snapshot.inputHpfHz = pub.inputHpfHz.get();
-        snapshot.monoBassHz = pub.monoBassHz.get();
-        snapshot.preEmphasisUs = pub.preEmphasisUs.get();
-        snapshot.agcGainDb = pub.agcGainDb.get();
-        snapshot.lfShelfGainDb = pub.lfShelfGainDb.get();
-        snapshot.finalLowpassHz = pub.finalLowpassHz.get();
-        snapshot.bandLinkPercent = pub.bandLinkPercent.get();
-        snapshot.hfLimiterReductionDb = pub.hfLimiterReductionDb.get();
-        snapshot.fmClipperActivityDb = pub.fmClipperActivityDb.get();
-        snapshot.bassClipperReductionDb = pub.bassClipperReductionDb.get();
-        snapshot.postCompReductionDb = pub.postCompReductionDb.get();
-        snapshot.truePeakReductionDb = pub.truePeakReductionDb.get();
-        snapshot.inputTrimDb = pub.inputTrimDb.get();
-        snapshot.autoInputState = pub.autoInputState.get();
-        snapshot.processingActivity = pub.processingActivity.get();
+        snapshot.stereoCorrelation = read (pub.stereoCorrelation, defaults.stereoCorrelation);
+        snapshot.outputCorrelation = read (pub.outputCorrelation, defaults.outputCorrelation);
+        snapshot.extremeAmount = read (pub.extremeAmount, defaults.extremeAmount);
+        snapshot.inputHpfHz = read (pub.inputHpfHz, defaults.inputHpfHz);
+        snapshot.monoBassHz = read (pub.monoBassHz, defaults.monoBassHz);
+        snapshot.preEmphasisUs = read (pub.preEmphasisUs, defaults.preEmphasisUs);
+        snapshot.agcGainDb = read (pub.agcGainDb, defaults.agcGainDb);
+        snapshot.lfShelfGainDb = read (pub.lfShelfGainDb, defaults.lfShelfGainDb);
+        snapshot.finalLowpassHz = read (pub.finalLowpassHz, defaults.finalLowpassHz);
+        snapshot.bandLinkPercent = read (pub.bandLinkPercent, defaults.bandLinkPercent);
+        snapshot.hfLimiterReductionDb = read (pub.hfLimiterReductionDb, defaults.hfLimiterReductionDb);
+        snapshot.fmClipperActivityDb = read (pub.fmClipperActivityDb, defaults.fmClipperActivityDb);
+        snapshot.bassClipperReductionDb = read (pub.bassClipperReductionDb, defaults.bassClipperReductionDb);
+        snapshot.postCompReductionDb = read (pub.postCompReductionDb, defaults.postCompReductionDb);
+        snapshot.truePeakReductionDb = read (pub.truePeakReductionDb, defaults.truePeakReductionDb);
+        snapshot.inputTrimDb = read (pub.inputTrimDb, defaults.inputTrimDb);
+        snapshot.autoInputState = read (pub.autoInputState, defaults.autoInputState);
+        snapshot.processingActivity = read (pub.processingActivity, defaults.processingActivity);
         snapshot.lowInputWarning = pub.lowInputWarning.get() > 0.5f;
 
         agcGainPeakDb = juce::jmax (juce::jmax (agcGainPeakDb - 0.05f, 0.0f), std::abs (snapshot.agcGainDb));
@@ -467,8 +474,8 @@ void KorvaneTarvikAudioProcessorEditor::timerCallback()
         if (historyTickCount >= 3)
         {
             historyTickCount = 0;
-            inputHistory[historyWriteIndex] = pub.inputPeakHold.get();
-            outputHistory[historyWriteIndex] = pub.outputPeakHold.get();
+            inputHistory[historyWriteIndex] = read (pub.inputPeakHold, 0.0f);
+            outputHistory[historyWriteIndex] = read (pub.outputPeakHold, 0.0f);
             historyWriteIndex = (historyWriteIndex + 1) % 120;
         }
         else

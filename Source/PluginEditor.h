@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GraphDisplay.h"
 #include "TarvikChainWindow.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -9,34 +10,6 @@
 #include <memory>
 
 class KorvaneTarvikAudioProcessor;
-
-/** The editor's copy of the published values. The graph display draws from it, so its readings
-    stay frozen while the processor is bypassed. */
-struct DisplaySnapshot
-{
-    float bandGainReductionDb[5] {};
-    float bandCompReductionDb[5] {};
-    float bandLimitReductionDb[5] {};
-    float stereoCorrelation = 1.0f;
-    float outputCorrelation = 1.0f;
-    float extremeAmount = 0.0f;
-    float inputHpfHz = 20.0f;
-    float monoBassHz = 120.0f;
-    float preEmphasisUs = 0.0f;
-    float agcGainDb = 0.0f;
-    float lfShelfGainDb = 0.0f;
-    float finalLowpassHz = 16000.0f;
-    float bandLinkPercent = 0.0f;
-    float hfLimiterReductionDb = 0.0f;
-    float fmClipperActivityDb = 0.0f;
-    float bassClipperReductionDb = 0.0f;
-    float postCompReductionDb = 0.0f;
-    float truePeakReductionDb = 0.0f;
-    float inputTrimDb = 0.0f;
-    float autoInputState = 0.0f;
-    float processingActivity = 0.0f;
-    bool lowInputWarning = false;
-};
 
 /** The faceplate: a fixed 720 x 614 broadcast rack drawn from embedded art, with the input knob,
     preset and display keys, the EXTREME key switch, the BYPASS rocker, the AUTO switch, meters,
@@ -142,7 +115,22 @@ public:
     /** Lit meter segments for a level in dB: segment i (0 = bottom) lights at 3 (i + 1) - 60 dB. */
     static int litMeterSegments (float dB) noexcept;
 
+    /** Alpha bytes of a lit dot's outer glow, inner glow and core at a brightness and intensity. */
+    struct DotAlphas
+    {
+        juce::uint8 outer, inner, core;
+    };
+    static DotAlphas dotAlphas (float brightness, float intensity) noexcept;
+    static void drawLitDot (juce::Graphics&, float brightness, float x, float y, juce::Colour, float intensity);
+
+    /** What the graph display shows now: the page (or banner), then what is drawn over it. */
+    void collectGraphCells (GraphCells& page, GraphCells& overlay) const;
+
     const float* getStageLampLevels() const noexcept { return stageLampLevels; }
+    int getGraphMessage() const noexcept { return graphMessage; }
+    int getGraphMessageAge() const noexcept { return graphMessageAge; }
+    int getPresetBannerTicks() const noexcept { return presetBannerTicks; }
+    int getAdvisoryCooldown() const noexcept { return advisoryCooldown; }
     const DisplaySnapshot& getSnapshot() const noexcept { return snapshot; }
     int getDisplayPage() const noexcept { return displayPage; }
     const float* getInputHistory() const noexcept { return inputHistory; }
@@ -151,12 +139,15 @@ public:
 
 private:
     // Dot-matrix screens and the graph display.
-    void drawTextScreen (juce::Graphics&, juce::Rectangle<float> area, const juce::StringArray& lines, bool large);
+    void drawTextScreen (juce::Graphics&, juce::Rectangle<float> area, const juce::StringArray& lines, float dotSize, float pitch,
+                         float advance, float lineHeight, bool centreFirstLine);
+    void drawDotText (juce::Graphics&, const juce::String& text, float x, float y, float dotSize, float pitch, float advance,
+                      juce::Colour colour);
     void drawGraph (juce::Graphics&);
-    void drawGraphText (juce::Graphics&, const juce::String& text, float x, float y, float alpha);
-    void drawGraphTinyText (juce::Graphics&, const juce::String& text, float x, float y, float alpha);
-    void drawLitDot (juce::Graphics&, float x, float y, float size, float alpha);
-    void drawDotText (juce::Graphics&, const juce::String& text, float x, float y, float dotSize, float alpha);
+    void drawGraphText (juce::Graphics&, const juce::String& text, int column, int row, float intensity, juce::Colour colour);
+    void drawGraphTinyText (juce::Graphics&, const juce::String& text, int column, int row, float intensity, juce::Colour colour);
+    void drawCells (juce::Graphics&, const GraphCells& cells, float brightness) const;
+    void compositeGraph (juce::Graphics&);
     void advanceGraphMessages (int presetIndex, bool extremeOn, bool bypassed);
 
     juce::RangedAudioParameter* parameter (const juce::String& id) const;
@@ -207,6 +198,8 @@ private:
     bool lastExtremeOn = false;
     int lastPresetIndex = -1;
     int presetBannerTicks = 0;
+
+    GraphCells pageCells, overlayCells; // sized once, refilled on every repaint
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KorvaneTarvikAudioProcessorEditor)
 };

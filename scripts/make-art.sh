@@ -18,7 +18,4 @@ if [ -z "$tool" ]; then
     exit 1
 fi
 "$tool" "$root/Resources"
-
-# JUCE 7.0.5's binary-data step only watches its list of input files, not the files themselves:
-# touch the list so that the next build embeds the new images.
-find "$build" -path '*juce_binarydata_*' -name input_file_list -exec touch {} +
+# The next build re-embeds the changed images (the resource library depends on every PNG).

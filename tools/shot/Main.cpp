@@ -114,8 +114,8 @@ int main (int argc, char* argv[])
 
     for (int t = 0; t < ticks; ++t)
         editor->timerCallback();
-    if (page >= 0)
-        while (editor->getDisplayPage() != page % 6)
+    if (page >= 1)
+        for (int step = 0; step < 6 && editor->getDisplayPage() != juce::jlimit (1, 6, page); ++step)
             editor->changeDisplayPage (+1);
 
     const auto image = editor->createComponentSnapshot (editor->getLocalBounds());
