@@ -108,6 +108,48 @@ void Editor::drawCells (juce::Graphics& g, const GraphCells& cells, float bright
     }
 }
 
+void Editor::drawCells (juce::Image& frame, const GraphCells& cells, float brightness) const
+{
+    const auto inner = graphInner.toNearestInt();
+    juce::Image::BitmapData bitmap (frame, inner.getX(), inner.getY(), inner.getWidth(), inner.getHeight(), juce::Image::BitmapData::readWrite);
+    for (const auto& cell : cells.all())
+    {
+        const auto p = cellPosition (cell.column, cell.row);
+        dotRasterizer.draw (bitmap, p.x - (float) inner.getX(), p.y - (float) inner.getY(), cell.colour, brightness * cell.intensity);
+    }
+}
+
+void Editor::paintTextScreens (juce::Graphics& g)
+{
+    const int presetIndex = currentPresetIndex();
+    if (presetIndex != screensPreset || displayBrightness != screensBrightness)
+    {
+        screensPreset = presetIndex;
+        screensBrightness = displayBrightness;
+        const auto& preset = kt::kPresets[(size_t) presetIndex];
+
+        nameScreen.clear (nameScreen.getBounds());
+        {
+            juce::Graphics sg (nameScreen);
+            sg.setOrigin (-259, -98);
+            drawTextScreen (sg, { 251.0f, 91.0f, 176.0f, 48.0f }, juce::StringArray (preset.name), 1.1f, 1.82f, 11.3f, 14.0f, true);
+        }
+
+        juce::StringArray description;
+        for (const char* line : preset.descriptionLines)
+            description.add (line);
+        descriptionScreen.clear (descriptionScreen.getBounds());
+        {
+            juce::Graphics sg (descriptionScreen);
+            sg.setOrigin (-229, -164);
+            drawTextScreen (sg, { 205.0f, 147.0f, 268.0f, 95.0f }, description, 0.76f, 1.1f, 7.15f, 14.4f, false);
+        }
+    }
+    g.setOpacity (1.0f); // images take the context's opacity: never the last fill colour's alpha
+    g.drawImageAt (nameScreen, 259, 98);
+    g.drawImageAt (descriptionScreen, 229, 164);
+}
+
 void Editor::drawGraphText (juce::Graphics& g, const juce::String& text, int column, int row, float intensity, juce::Colour colour)
 {
     overlayCells.clear();
@@ -152,34 +194,35 @@ void Editor::collectGraphCells (GraphCells& page, GraphCells& overlay) const
         graphpages::messageText (overlay, graphMessage, graphMessageAge);
 }
 
-void Editor::drawGraph (juce::Graphics& g)
+void Editor::drawGraph (juce::Image& frame)
 {
-    juce::Graphics::ScopedSaveState state (g);
-    g.reduceClipRegion (graphInner.toNearestInt());
-
     collectGraphCells (pageCells, overlayCells);
-    drawCells (g, pageCells, displayBrightness);
+    drawCells (frame, pageCells, displayBrightness);
 
     // Overlays are drawn at full brightness, also over a dimmed (bypassed) page.
     if (isOn (ParameterIds::bypass))
     {
-        drawCells (g, overlayCells, 1.0f);
+        drawCells (frame, overlayCells, 1.0f);
     }
     else if (graphMessage != 0)
     {
-        g.setColour (juce::Colour (0xb8080503));
-        g.fillRect (graphInner);
-        const juce::Rectangle<float> panel (graphInner.getX() + 16.0f, graphInner.getY() + 12.0f, juce::jmax (0.0f, graphInner.getWidth() - 32.0f),
-                                            juce::jmax (0.0f, graphInner.getHeight() - 24.0f));
-        g.setColour (juce::Colour (0xf20a0805));
-        g.fillRect (panel);
-        g.setColour (amber.withAlpha ((juce::uint8) 0xeb));
-        g.drawRect (panel, 1.5f);
-        g.setColour (amber.withAlpha ((juce::uint8) 0x2e));
-        g.drawRect (juce::Rectangle<float> (panel.getX() + 5.0f, panel.getY() + 5.0f, juce::jmax (0.0f, panel.getWidth() - 10.0f),
-                                            juce::jmax (0.0f, panel.getHeight() - 10.0f)),
-                    1.0f);
-        drawCells (g, overlayCells, 1.0f);
+        {
+            juce::Graphics g (frame);
+            g.reduceClipRegion (graphInner.toNearestInt());
+            g.setColour (juce::Colour (0xb8080503));
+            g.fillRect (graphInner);
+            const juce::Rectangle<float> panel (graphInner.getX() + 16.0f, graphInner.getY() + 12.0f, juce::jmax (0.0f, graphInner.getWidth() - 32.0f),
+                                                juce::jmax (0.0f, graphInner.getHeight() - 24.0f));
+            g.setColour (juce::Colour (0xf20a0805));
+            g.fillRect (panel);
+            g.setColour (amber.withAlpha ((juce::uint8) 0xeb));
+            g.drawRect (panel, 1.5f);
+            g.setColour (amber.withAlpha ((juce::uint8) 0x2e));
+            g.drawRect (juce::Rectangle<float> (panel.getX() + 5.0f, panel.getY() + 5.0f, juce::jmax (0.0f, panel.getWidth() - 10.0f),
+                                                juce::jmax (0.0f, panel.getHeight() - 10.0f)),
+                        1.0f);
+        }
+        drawCells (frame, overlayCells, 1.0f);
     }
 }
 
@@ -203,8 +246,7 @@ void Editor::compositeGraph (juce::Graphics& g)
     if (current.isValid())
     {
         current.clear (inner);
-        juce::Graphics frameGraphics (current);
-        drawGraph (frameGraphics);
+        drawGraph (current);
     }
 
     // The three older frames glow faintly under the new one.

@@ -300,12 +300,7 @@ void KorvaneTarvikAudioProcessorEditor::paint (juce::Graphics& g)
 
     displayBrightness = bypassed ? 0.28f : 1.0f;
 
-    const auto& preset = kt::kPresets[(size_t) currentPresetIndex()];
-    drawTextScreen (g, { 251.0f, 91.0f, 176.0f, 48.0f }, juce::StringArray (preset.name), 1.1f, 1.82f, 11.3f, 14.0f, true);
-    juce::StringArray description;
-    for (const char* line : preset.descriptionLines)
-        description.add (line);
-    drawTextScreen (g, { 205.0f, 147.0f, 268.0f, 95.0f }, description, 0.76f, 1.1f, 7.15f, 14.4f, false);
+    paintTextScreens (g);
 
     compositeGraph (g);
 
@@ -314,6 +309,7 @@ void KorvaneTarvikAudioProcessorEditor::paint (juce::Graphics& g)
 
     const auto& published = processor.chain.published;
     const auto& lowLamp = published.lowInputWarning.get() > 0.5f ? ovlOn : ovlOff;
+    g.setOpacity (1.0f);
     if (lowLamp.isValid())
         g.drawImage (lowLamp, 137, 240, 14, 14, 0, 0, lowLamp.getWidth(), lowLamp.getHeight());
     g.setColour (juce::Colour (0xff403b35));
@@ -321,6 +317,7 @@ void KorvaneTarvikAudioProcessorEditor::paint (juce::Graphics& g)
     g.drawText ("LOW", juce::Rectangle<int> (151, 239, 25, 16), juce::Justification::centredLeft, true);
 
     const auto& extremeLamp = extremeOn ? lampOn : lampOff;
+    g.setOpacity (1.0f);
     if (extremeLamp.isValid())
         g.drawImageAt (extremeLamp, 580, 122);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DotRasterizer.h"
 #include "GraphDisplay.h"
 #include "TarvikChainWindow.h"
 
@@ -143,10 +144,13 @@ private:
                          float advance, float lineHeight, bool centreFirstLine);
     void drawDotText (juce::Graphics&, const juce::String& text, float x, float y, float dotSize, float pitch, float advance,
                       juce::Colour colour);
-    void drawGraph (juce::Graphics&);
+    /** Renders the graph display (page or banner, then overlays) into one afterglow frame. */
+    void drawGraph (juce::Image& frame);
     void drawGraphText (juce::Graphics&, const juce::String& text, int column, int row, float intensity, juce::Colour colour);
     void drawGraphTinyText (juce::Graphics&, const juce::String& text, int column, int row, float intensity, juce::Colour colour);
     void drawCells (juce::Graphics&, const GraphCells& cells, float brightness) const;
+    void drawCells (juce::Image& frame, const GraphCells& cells, float brightness) const;
+    void paintTextScreens (juce::Graphics&);
     void compositeGraph (juce::Graphics&);
     void advanceGraphMessages (int presetIndex, bool extremeOn, bool bypassed);
 
@@ -200,6 +204,13 @@ private:
     int presetBannerTicks = 0;
 
     GraphCells pageCells, overlayCells; // sized once, refilled on every repaint
+    DotRasterizer dotRasterizer;
+
+    // The text screens change only with the preset and the bypass dimming: drawn once into these.
+    juce::Image nameScreen { juce::Image::ARGB, 160, 34, true };
+    juce::Image descriptionScreen { juce::Image::ARGB, 220, 60, true };
+    int screensPreset = -1;
+    float screensBrightness = -1.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KorvaneTarvikAudioProcessorEditor)
 };

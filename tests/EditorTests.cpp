@@ -436,3 +436,24 @@ TEST (EditorWidgets, AutoSwitchLedAndRockerFaces)
     EXPECT_EQ (nothing.getPixelAt (24, 46).getAlpha(), 0);
 }
 } // namespace
+
+namespace
+{
+TEST (Editor, ScreensKeepTheirBrightnessWhateverWasPaintedBefore)
+{
+    // The grey ring painted while auto input is on must not dim the images drawn after it.
+    const auto brightestRed = [] (bool autoInput) {
+        ProcessorHarness h;
+        h.set ("autoInput", autoInput ? 1.0f : 0.0f);
+        auto editor = openEditor (h.proc);
+        const auto image = paintOf (*editor);
+        int best = 0;
+        for (int y = 100; y < 130; ++y)
+            for (int x = 270; x < 410; ++x)
+                best = juce::jmax (best, (int) image.getPixelAt (x, y).getRed());
+        return best;
+    };
+    EXPECT_EQ (brightestRed (true), brightestRed (false));
+    EXPECT_GT (brightestRed (false), 200);
+}
+} // namespace

@@ -1,7 +1,7 @@
 // tarvik-shot: renders the editor to a PNG for a given state, with no display needed.
 //
 //   tarvik-shot [--preset NAME|INDEX] [--extreme] [--bypass] [--auto-input] [--input-db DB]
-//               [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] OUTPUT.png
+//               [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] [--time-paint N] OUTPUT.png
 
 #include "PluginEditor.h"
 #include "PluginProcessor.h"
@@ -15,7 +15,8 @@ int usage (const juce::String& message)
 {
     std::cerr << "tarvik-shot: " << message << "\n"
               << "usage: tarvik-shot [--preset NAME|INDEX] [--extreme] [--bypass] [--auto-input] [--input-db DB]\n"
-                 "                   [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] OUTPUT.png\n";
+                 "                   [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] [--time-paint N]\n"
+                 "                   OUTPUT.png\n";
     return 2;
 }
 
@@ -42,7 +43,7 @@ int main (int argc, char* argv[])
     KorvaneTarvikAudioProcessor processor;
 
     double audioSeconds = 0.0;
-    int page = -1, ticks = 3;
+    int page = -1, ticks = 3, timedPaints = 0;
     juce::File output;
 
     for (int i = 1; i < argc; ++i)
@@ -79,6 +80,8 @@ int main (int argc, char* argv[])
             page = next().getIntValue();
         else if (arg == "--ticks")
             ticks = juce::jmax (1, next().getIntValue());
+        else if (arg == "--time-paint")
+            timedPaints = juce::jmax (1, next().getIntValue());
         else if (arg.startsWith ("-"))
             return usage ("unknown option " + arg);
         else
@@ -117,6 +120,20 @@ int main (int argc, char* argv[])
     if (page >= 1)
         for (int step = 0; step < 6 && editor->getDisplayPage() != juce::jlimit (1, 6, page); ++step)
             editor->changeDisplayPage (+1);
+
+    if (timedPaints > 0)
+    {
+        // What one repaint costs: the whole faceplate, the screens and the graph display.
+        juce::Image canvas (juce::Image::ARGB, editor->getWidth(), editor->getHeight(), true);
+        const auto start = juce::Time::getMillisecondCounterHiRes();
+        for (int i = 0; i < timedPaints; ++i)
+        {
+            juce::Graphics g (canvas);
+            editor->paintEntireComponent (g, false);
+        }
+        const auto perFrame = (juce::Time::getMillisecondCounterHiRes() - start) / timedPaints;
+        std::cout << "paint: " << juce::String (perFrame, 2) << " ms per frame over " << timedPaints << " frames\n";
+    }
 
     const auto image = editor->createComponentSnapshot (editor->getLocalBounds());
     output.deleteFile();
