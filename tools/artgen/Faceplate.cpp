@@ -105,6 +105,20 @@ namespace
     }
 
     //==============================================================================================
+    /** A light, engraved aluminium label plate: dark legends painted over it stay readable. */
+    void labelPlate (juce::Graphics& g, juce::Rectangle<float> r)
+    {
+        g.setColour (juce::Colours::black.withAlpha (0.55f));
+        g.fillRoundedRectangle (r.expanded (1.0f).translated (0.0f, 1.0f), 2.5f);
+        g.setGradientFill (juce::ColourGradient (juce::Colour (0xffd3cec3), r.getX(), r.getY(), juce::Colour (0xffa9a397), r.getX(),
+                                                 r.getBottom(), false));
+        g.fillRoundedRectangle (r, 2.0f);
+        g.setColour (juce::Colours::white.withAlpha (0.5f));
+        g.drawHorizontalLine ((int) r.getY(), r.getX() + 2.0f, r.getRight() - 2.0f);
+        g.setColour (juce::Colour (0xff5d584f));
+        g.drawRoundedRectangle (r, 2.0f, 0.8f);
+    }
+
     void drawInputPanel (juce::Graphics& g)
     {
         const auto r = area::input;
@@ -149,6 +163,9 @@ namespace
         }
         legend (g, "dB", juce::Rectangle<float> (24.0f, 10.0f).withCentre ({ knobCentre.x, 226.0f }), 9.0f, true,
                 palette::silkGrey, juce::Justification::centred, 0.05f);
+
+        // The LOW input lamp and its legend sit on a small label plate.
+        labelPlate (g, { 133.0f, 237.0f, 46.0f, 21.0f });
     }
 
     //==============================================================================================
@@ -277,33 +294,6 @@ namespace
     }
 
     //==============================================================================================
-    /** Replaces the texture in a zone by its plain vertical gradient (the colour of the panel at
-        sampleX without noise), fading back into the texture over a few pixels. The editor paints
-        a plate there with colours sampled from this gradient. */
-    void plainZone (juce::Image& image, juce::Rectangle<int> zone, int sampleX, juce::Rectangle<int> panel,
-                    const MetalFinish& f, int feather)
-    {
-        juce::Image::BitmapData bits (image, juce::Image::BitmapData::readWrite);
-        const auto outer = zone.expanded (feather);
-        for (int y = outer.getY(); y < outer.getBottom(); ++y)
-        {
-            const auto localY = (float) (y - panel.getY()) / (float) (panel.getHeight() - 1);
-            const auto v = lightAt ((float) sampleX, (float) y) * (1.0f + f.sheen * (0.5f - localY));
-            const auto plain = juce::Colour (juce::uint8 (juce::jlimit (0.0f, 255.0f, f.base.getRed() * v + 0.5f)),
-                                             juce::uint8 (juce::jlimit (0.0f, 255.0f, f.base.getGreen() * v + 0.5f)),
-                                             juce::uint8 (juce::jlimit (0.0f, 255.0f, f.base.getBlue() * v + 0.5f)));
-            for (int x = outer.getX(); x < outer.getRight(); ++x)
-            {
-                const auto dx = juce::jmax (0, juce::jmax (zone.getX() - x, x - (zone.getRight() - 1)));
-                const auto dy = juce::jmax (0, juce::jmax (zone.getY() - y, y - (zone.getBottom() - 1)));
-                const auto d = std::sqrt ((float) (dx * dx + dy * dy));
-                const auto t = juce::jlimit (0.0f, 1.0f, 1.0f - d / (float) feather);
-                const auto mix = t * t * (3.0f - 2.0f * t);
-                bits.setPixelColour (x, y, bits.getPixelColour (x, y).interpolatedWith (plain, mix));
-            }
-        }
-    }
-
     void drawArrowKeyWithPocket (juce::Graphics& g, juce::Rectangle<float> key, bool left)
     {
         recess (g, key.expanded (2.0f), 4.0f, juce::Colour (0xff0a0a0b), 3);
@@ -315,9 +305,10 @@ namespace
         const auto r = area::middle;
         metalPanel (g, r, finish::panel(), 505u, ScrewHead::phillips);
 
-        // Plates the editor paints over the lamps take their colours from these plain zones.
-        plainZone (image, { 30, 450, 70, 38 }, 78, r, finish::panel(), 5);
-        plainZone (image, { 620, 450, 72, 38 }, 690, r, finish::panel(), 4);
+        // Label plates under the meter lamps; the editor repaints their middle from the colours
+        // at x 78 and x 690, rows 451 and 470, and writes OVL / CEILING on them.
+        labelPlate (g, { 35.0f, 448.0f, 50.0f, 38.0f });
+        labelPlate (g, { 633.0f, 448.0f, 62.0f, 38.0f });
 
         // Meters: a black slot each, a scale on the outer side, the legend above.
         recess (g, { 49.0f, 363.0f, 26.0f, 87.0f }, 1.5f, juce::Colour (0xff050505), 3);
@@ -330,8 +321,6 @@ namespace
         // Lamps under the meters.
         roundRecess (g, { 60.0f, 461.0f }, 10.0f, juce::Colour (0xff080808), 3, 0.8f);
         roundRecess (g, { 657.0f, 461.0f }, 10.0f, juce::Colour (0xff080808), 3, 0.8f);
-        legend (g, "OVL", { 40.0f, 473.0f, 40.0f, 9.0f }, 8.0f, true, palette::silk, juce::Justification::centred, 0.1f);
-        legend (g, "CEILING", { 627.0f, 473.0f, 60.0f, 9.0f }, 8.0f, true, palette::silk, juce::Justification::centred, 0.1f);
 
         // The display window: a bezel in a cut-out, near-black glass inside.
         const auto cut = juce::Rectangle<float> (138.0f, 344.0f, 445.0f, 125.0f);
