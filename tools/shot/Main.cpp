@@ -1,7 +1,7 @@
 // tarvik-shot: renders the editor to a PNG for a given state, with no display needed.
 //
 //   tarvik-shot [--preset NAME|INDEX] [--extreme] [--bypass] [--auto-input] [--input-db DB]
-//               [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] [--time-paint N] OUTPUT.png
+//               [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] [--time-paint N] [--crop X,Y,W,H] OUTPUT.png
 
 #include "PluginEditor.h"
 #include "PluginProcessor.h"
@@ -16,6 +16,7 @@ int usage (const juce::String& message)
     std::cerr << "tarvik-shot: " << message << "\n"
               << "usage: tarvik-shot [--preset NAME|INDEX] [--extreme] [--bypass] [--auto-input] [--input-db DB]\n"
                  "                   [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] [--time-paint N]\n"
+                 "                   [--crop X,Y,W,H]\n"
                  "                   OUTPUT.png\n";
     return 2;
 }
@@ -44,6 +45,7 @@ int main (int argc, char* argv[])
 
     double audioSeconds = 0.0;
     int page = -1, ticks = 3, timedPaints = 0;
+    juce::Rectangle<int> crop;
     juce::File output;
 
     for (int i = 1; i < argc; ++i)
@@ -80,6 +82,13 @@ int main (int argc, char* argv[])
             page = next().getIntValue();
         else if (arg == "--ticks")
             ticks = juce::jmax (1, next().getIntValue());
+        else if (arg == "--crop")
+        {
+            const auto numbers = juce::StringArray::fromTokens (next(), ",", "");
+            if (numbers.size() != 4)
+                return usage ("--crop takes X,Y,W,H");
+            crop = { numbers[0].getIntValue(), numbers[1].getIntValue(), numbers[2].getIntValue(), numbers[3].getIntValue() };
+        }
         else if (arg == "--time-paint")
             timedPaints = juce::jmax (1, next().getIntValue());
         else if (arg.startsWith ("-"))
@@ -135,7 +144,9 @@ int main (int argc, char* argv[])
         std::cout << "paint: " << juce::String (perFrame, 2) << " ms per frame over " << timedPaints << " frames\n";
     }
 
-    const auto image = editor->createComponentSnapshot (editor->getLocalBounds());
+    auto image = editor->createComponentSnapshot (editor->getLocalBounds());
+    if (! crop.isEmpty())
+        image = image.getClippedImage (crop.getIntersection (image.getBounds()));
     output.deleteFile();
     juce::FileOutputStream stream (output);
     if (! stream.openedOk() || ! juce::PNGImageFormat().writeImageToStream (image, stream))
