@@ -62,4 +62,41 @@ struct SineSource
 };
 
 inline float dbToLinear (double db) { return (float) std::pow (10.0, db / 20.0); }
+
+/** Level change (dB) one stage makes to a quiet tone: the chain's output with the stage on against
+    the same chain with it off, everything else equal (the listed stages on in both, EXTREME fully
+    in or out from the start). What follows the stage is the same small-signal path in both. */
+inline double stageGainDb (kt::StageSwitch stage, double hz, int preset = 1, float extreme = 0.0f,
+                           std::initializer_list<kt::StageSwitch> alsoOn = {}, double fs = 48000.0)
+{
+    kt::BroadcastChain on, off;
+    for (auto* chain : { &on, &off })
+    {
+        chain->extremeAmount = chain->extremeTarget = extreme;
+        chain->presetIndex = preset;
+        chain->stageEnabled.fill (false);
+        for (auto s : alsoOn)
+            chain->stageEnabled[(size_t) s] = true;
+    }
+    on.stageEnabled[(size_t) stage] = true;
+    on.prepare (fs);
+    off.prepare (fs);
+    const auto in = testsig::sine (hz, fs, (size_t) fs, 0.01f);
+    return testsig::toneLevelDb (run (on, in), hz, fs) - testsig::toneLevelDb (run (off, in), hz, fs);
+}
+
+/** Runs half a second of noise (left, and -0.5 times it right) and tells whether two meter taps
+    read exactly the same at every publish: the stage between them passes its input untouched. */
+inline bool tapsReadAlike (kt::BroadcastChain& chain, kt::MeterTap a, kt::MeterTap b)
+{
+    const auto in = testsig::noise ((size_t) (chain.sampleRate / 2), 0.4f);
+    bool alike = true;
+    for (size_t n = 0; n < in.size(); ++n)
+    {
+        chain.process ({ in[n], -0.5f * in[n] });
+        if (n % 64 == 63)
+            alike = alike && chain.published.stageMeters[(size_t) a].get() == chain.published.stageMeters[(size_t) b].get();
+    }
+    return alike;
+}
 } // namespace chaintest

@@ -21,51 +21,26 @@ void prepareAtExtreme (kt::BroadcastChain& chain, float extreme, std::initialize
     chaintest::prepareWithOnly (chain, fs, preset, on);
 }
 
-/** Level change (dB) of a quiet tone made by switching one stage, everything else equal. */
+/** Level change of a quiet tone made by switching one stage, with BROADCAST at an EXTREME amount. */
 double stageGainDb (kt::StageSwitch stage, float extreme, double hz, std::initializer_list<kt::StageSwitch> alsoOn = {})
 {
-    std::vector<kt::StageSwitch> withStage (alsoOn), without (alsoOn);
-    withStage.push_back (stage);
-    kt::BroadcastChain on, off;
-    on.extremeAmount = on.extremeTarget = off.extremeAmount = off.extremeTarget = extreme;
-    on.presetIndex = off.presetIndex = 1;
-    on.stageEnabled.fill (false);
-    off.stageEnabled.fill (false);
-    for (auto s : withStage)
-        on.stageEnabled[(size_t) s] = true;
-    for (auto s : without)
-        off.stageEnabled[(size_t) s] = true;
-    on.prepare (fs);
-    off.prepare (fs);
-    const auto in = testsig::sine (hz, fs, (size_t) fs, 0.01f);
-    return testsig::toneLevelDb (chaintest::run (on, in), hz, fs) - testsig::toneLevelDb (chaintest::run (off, in), hz, fs);
+    return chaintest::stageGainDb (stage, hz, 1, extreme, alsoOn);
 }
 
 //==================================================================================================
 TEST (FmPreFilterAndPhase, WithoutExtremeOrSwitchedOffTheyPassTheInputExactly)
 {
-    const auto alike = [] (kt::BroadcastChain& chain, kt::MeterTap a, kt::MeterTap b) {
-        const auto in = testsig::noise (24000, 0.4f);
-        bool same = true;
-        for (size_t n = 0; n < in.size(); ++n)
-        {
-            chain.process ({ in[n], -in[n] });
-            if (n % 64 == 63)
-                same = same && chain.published.stageMeters[(size_t) a].get() == chain.published.stageMeters[(size_t) b].get();
-        }
-        return same;
-    };
-
+    using chaintest::tapsReadAlike;
     kt::BroadcastChain extremeOff, switchedOff, active;
     prepareAtExtreme (extremeOff, 0.0f, { kt::stageFmPreFilter, kt::stageFmPhase });
     prepareAtExtreme (switchedOff, 1.0f, {});
     prepareAtExtreme (active, 1.0f, { kt::stageFmPreFilter, kt::stageFmPhase });
     for (auto* chain : { &extremeOff, &switchedOff })
     {
-        EXPECT_TRUE (alike (*chain, kt::tapStereo, kt::tapFmPreFilter));
-        EXPECT_TRUE (alike (*chain, kt::tapFmPreFilter, kt::tapFmPhase));
+        EXPECT_TRUE (tapsReadAlike (*chain, kt::tapStereo, kt::tapFmPreFilter));
+        EXPECT_TRUE (tapsReadAlike (*chain, kt::tapFmPreFilter, kt::tapFmPhase));
     }
-    EXPECT_FALSE (alike (active, kt::tapFmPreFilter, kt::tapFmPhase));
+    EXPECT_FALSE (tapsReadAlike (active, kt::tapFmPreFilter, kt::tapFmPhase));
 }
 
 TEST (FmPreFilterAndPhase, AtFullExtremeThePreFilterIsAFourthOrder15kHzLowPass)
