@@ -1,7 +1,8 @@
 // tarvik-shot: renders the editor to a PNG for a given state, with no display needed.
 //
 //   tarvik-shot [--preset NAME|INDEX] [--extreme] [--bypass] [--auto-input] [--input-db DB]
-//               [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] [--time-paint N] [--crop X,Y,W,H] OUTPUT.png
+//               [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] [--time-paint N] [--crop X,Y,W,H]
+//               [--then-preset NAME|INDEX] [--then-extreme] OUTPUT.png
 
 #include "PluginEditor.h"
 #include "PluginProcessor.h"
@@ -16,7 +17,7 @@ int usage (const juce::String& message)
     std::cerr << "tarvik-shot: " << message << "\n"
               << "usage: tarvik-shot [--preset NAME|INDEX] [--extreme] [--bypass] [--auto-input] [--input-db DB]\n"
                  "                   [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] [--time-paint N]\n"
-                 "                   [--crop X,Y,W,H]\n"
+                 "                   [--crop X,Y,W,H] [--then-preset NAME|INDEX] [--then-extreme]\n"
                  "                   OUTPUT.png\n";
     return 2;
 }
@@ -46,6 +47,8 @@ int main (int argc, char* argv[])
     double audioSeconds = 0.0;
     int page = -1, ticks = 3, timedPaints = 0;
     juce::Rectangle<int> crop;
+    int laterPreset = -1;
+    bool laterExtreme = false;
     juce::File output;
 
     for (int i = 1; i < argc; ++i)
@@ -60,6 +63,14 @@ int main (int argc, char* argv[])
                 return usage ("unknown preset");
             setParameter (processor, "preset", (float) index);
         }
+        else if (arg == "--then-preset")
+        {
+            laterPreset = presetIndexFor (next());
+            if (laterPreset < 0)
+                return usage ("unknown preset");
+        }
+        else if (arg == "--then-extreme")
+            laterExtreme = true;
         else if (arg == "--extreme")
             setParameter (processor, "extreme", 1.0f);
         else if (arg == "--bypass")
@@ -123,6 +134,12 @@ int main (int argc, char* argv[])
                 editor->timerCallback();
         }
     }
+
+    // Changes made while the editor is open: the preset banner, the EXTREME message.
+    if (laterPreset >= 0)
+        setParameter (processor, "preset", (float) laterPreset);
+    if (laterExtreme)
+        setParameter (processor, "extreme", 1.0f);
 
     for (int t = 0; t < ticks; ++t)
         editor->timerCallback();
