@@ -24,6 +24,7 @@ struct BenchOptions
     double sampleRate = 48000.0;
     int blockSize = 512;
     double seconds = 60.0;
+    juce::StringArray stagesOff;
     bool showHelp = false;
 };
 
@@ -39,6 +40,7 @@ const char* const kHelp =
     "  --rate HZ             sample rate, 8000 to 384000 (default 48000)\n"
     "  --block N             samples per block, 1 to 65536 (default 512)\n"
     "  --seconds S           seconds of programme to time, 0.1 to 36000 (default 60)\n"
+    "  --stage-off ID        switch one stage off, e.g. stageMultiband (repeatable): what it costs\n"
     "  -h, --help            show this text\n";
 
 bool readNumber (const juce::String& text, double minimum, double maximum, double& value)
@@ -66,14 +68,21 @@ juce::String parse (const juce::StringArray& arguments, BenchOptions& options)
             continue;
         }
 
-        if (argument != "--preset" && argument != "--rate" && argument != "--block" && argument != "--seconds")
+        if (argument != "--preset" && argument != "--rate" && argument != "--block" && argument != "--seconds"
+            && argument != "--stage-off")
             return "unknown option '" + argument + "' (see --help)";
         if (i + 1 >= arguments.size())
             return "option " + argument + " needs a value";
         const auto value = arguments[++i];
 
         double number = 0.0;
-        if (argument == "--preset")
+        if (argument == "--stage-off")
+        {
+            if (! value.startsWith ("stage"))
+                return "unknown stage '" + value + "'";
+            options.stagesOff.add (value);
+        }
+        else if (argument == "--preset")
         {
             options.preset = kt::tools::presetIndexFromText (value);
             if (options.preset < 0)
@@ -143,6 +152,15 @@ int main (int argc, char* argv[])
     KorvaneTarvikAudioProcessor processor;
     setParameter (processor, ParameterIds::preset, (float) options.preset);
     setParameter (processor, ParameterIds::extreme, options.extreme ? 1.0f : 0.0f);
+    for (const auto& stage : options.stagesOff)
+    {
+        if (processor.parameters.getParameter (stage) == nullptr)
+        {
+            std::cerr << "tarvik-bench: unknown stage '" << stage << "'" << std::endl;
+            return kt::tools::kExitUsage;
+        }
+        setParameter (processor, stage.toRawUTF8(), 0.0f);
+    }
     processor.setPlayConfigDetails (2, 2, options.sampleRate, options.blockSize);
     processor.prepareToPlay (options.sampleRate, options.blockSize);
 
