@@ -87,7 +87,18 @@ KorvaneTarvikAudioProcessorEditor::KorvaneTarvikAudioProcessorEditor (KorvaneTar
     chainLink.setMouseCursor (juce::MouseCursor::PointingHandCursor);
     chainLink.setTooltip ("Show the complete processing chain");
 
-    chainLink.onClick = [] {};
+    chainLink.onClick = [this]
+    {
+        // Made on the first click, hidden rather than destroyed when closed, shown again on the next.
+        if (chainWindow == nullptr)
+        {
+            chainWindow = std::make_unique<TarvikChainWindow> (processor);
+            addChildComponent (*chainWindow);
+        }
+        chainWindow->setBounds (getLocalBounds());
+        chainWindow->setVisible (true);
+        chainWindow->toFront (true); // and takes the keyboard focus, for Escape
+    };
     prevPresetButton.onClick = [this] { changePreset (-1); };
     nextPresetButton.onClick = [this] { changePreset (+1); };
     prevDisplayButton.onClick = [this] { stepDisplayPage (-1); };
