@@ -2,7 +2,9 @@
 //
 //   tarvik-shot [--preset NAME|INDEX] [--extreme] [--bypass] [--auto-input] [--input-db DB]
 //               [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] [--time-paint N] [--crop X,Y,W,H]
-//               [--then-preset NAME|INDEX] [--then-extreme] OUTPUT.png
+//               [--then-preset NAME|INDEX] [--then-extreme] [--chain] OUTPUT.png
+//
+//   --chain opens the signal-chain window over the faceplate, as a click on "See chain" does.
 
 #include "PluginEditor.h"
 #include "PluginProcessor.h"
@@ -17,7 +19,7 @@ int usage (const juce::String& message)
     std::cerr << "tarvik-shot: " << message << "\n"
               << "usage: tarvik-shot [--preset NAME|INDEX] [--extreme] [--bypass] [--auto-input] [--input-db DB]\n"
                  "                   [--stage ID=on|off]... [--audio SECONDS] [--page N] [--ticks N] [--time-paint N]\n"
-                 "                   [--crop X,Y,W,H] [--then-preset NAME|INDEX] [--then-extreme]\n"
+                 "                   [--crop X,Y,W,H] [--then-preset NAME|INDEX] [--then-extreme] [--chain]\n"
                  "                   OUTPUT.png\n";
     return 2;
 }
@@ -49,6 +51,7 @@ int main (int argc, char* argv[])
     juce::Rectangle<int> crop;
     int laterPreset = -1;
     bool laterExtreme = false;
+    bool showChain = false;
     juce::File output;
 
     for (int i = 1; i < argc; ++i)
@@ -71,6 +74,8 @@ int main (int argc, char* argv[])
         }
         else if (arg == "--then-extreme")
             laterExtreme = true;
+        else if (arg == "--chain")
+            showChain = true;
         else if (arg == "--extreme")
             setParameter (processor, "extreme", 1.0f);
         else if (arg == "--bypass")
@@ -146,6 +151,11 @@ int main (int argc, char* argv[])
     if (page >= 1)
         for (int step = 0; step < 6 && editor->getDisplayPage() != juce::jlimit (1, 6, page); ++step)
             editor->changeDisplayPage (+1);
+
+    if (showChain)
+        for (auto* child : editor->getChildren())
+            if (auto* link = dynamic_cast<juce::Button*> (child); link != nullptr && link->getName() == "See chain")
+                link->onClick();
 
     if (timedPaints > 0)
     {
