@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev
   lv2-dev serdi sordi lilv-utils # LV2 bundle validation
   xvfb xauth                     # the standalone app's smoke test has no display of its own
+  libebur128-dev                 # tarvik-render's loudness measurement
+  fonts-dejavu-core              # the text of tarvik-render's --plot pictures
 )
 
 missing=()

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -232,6 +234,31 @@ struct FailureCase
 
 void writeStereoInput (const ScratchFolder& f) { writeAudio (f / "in.wav", tooltest::testSignal (2, 4800, 48000.0), 48000.0, 24); }
 
+/** Where a chunk's four-letter tag first stands in a RIFF file's bytes. */
+size_t chunkAt (const juce::MemoryBlock& bytes, const char* tag)
+{
+    const auto* data = static_cast<const char*> (bytes.getData());
+    for (size_t i = 12; i + 4 <= bytes.getSize(); ++i)
+        if (std::memcmp (data + i, tag, 4) == 0)
+            return i;
+    ADD_FAILURE() << "no " << tag << " chunk";
+    return 0;
+}
+
+/** Writes a 16-bit stereo WAV of `seconds` and lets `damage` change its bytes, told where the
+    "fmt " and "data" chunks start. */
+void writeDamagedWav (const juce::File& file, double seconds,
+                      const std::function<void (juce::MemoryBlock&, size_t fmt, size_t data)>& damage)
+{
+    writeAudio (file, tooltest::testSignal (2, (int) (seconds * 48000.0), 48000.0), 48000.0, 16);
+    juce::MemoryBlock bytes;
+    file.loadFileAsData (bytes);
+    damage (bytes, chunkAt (bytes, "fmt "), chunkAt (bytes, "data"));
+    file.replaceWithData (bytes.getData(), bytes.getSize());
+}
+
+void writeSixChannels (const ScratchFolder& f) { writeAudio (f / "six.wav", tooltest::testSignal (6, 4800, 48000.0), 48000.0, 24); }
+
 void writeThreeChannelInput (const ScratchFolder& f)
 {
     writeAudio (f / "three.wav", tooltest::testSignal (3, 4800, 48000.0), 48000.0, 24);
@@ -257,6 +284,36 @@ const FailureCase failureCases[] = {
       { "--state", "s.bin", "in.wav", "out.wav" }, 1, "state" },
     { "saveStateFolderMissing", [] (const ScratchFolder& f) { writeStereoInput (f); (f / "out.wav").replaceWithText ("keep me"); },
       { "--save-state", "gone/s.bin", "in.wav", "out.wav" }, 1, "s.bin" },
+
+    // Files that are not what they claim to be.
+    { "emptyFile", [] (const ScratchFolder& f) { (f / "empty.wav").create(); }, { "empty.wav" }, 1, "the file is empty (0 bytes)" },
+    { "sixChannels", writeSixChannels, { "six.wav" }, 1, "has 6 channels: only mono and stereo" },
+    { "garbageHeader", [] (const ScratchFolder& f) { writeDamagedWav (f / "bad.wav", 0.1, [] (juce::MemoryBlock& b, size_t, size_t) { b.fillWith (0x5a); b.copyFrom ("RIFF", 0, 4); }); },
+      { "bad.wav" }, 1, "not a readable WAV, AIFF, FLAC or Ogg Vorbis file" },
+    { "unknownEncoding", [] (const ScratchFolder& f) { writeDamagedWav (f / "bad.wav", 0.1, [] (juce::MemoryBlock& b, size_t fmt, size_t) { b[fmt + 8] = 77; }); },
+      { "bad.wav" }, 1, "not a readable WAV" },
+    { "bitsPerSampleDamaged", [] (const ScratchFolder& f) { writeDamagedWav (f / "bad.wav", 0.1, [] (juce::MemoryBlock& b, size_t fmt, size_t) { b[fmt + 22] = 13; }); },
+      { "bad.wav" }, 1, "damaged header (13 bits per sample)" },
+    { "cutShort", [] (const ScratchFolder& f) { writeDamagedWav (f / "cut.wav", 1.0, [] (juce::MemoryBlock& b, size_t, size_t data) { b.setSize (data + 1000); }); },
+      { "cut.wav" }, 1, "damaged or cut short: its header promises 1.000 s of audio" },
+    { "headerOnly", [] (const ScratchFolder& f) { writeDamagedWav (f / "cut.wav", 1.0, [] (juce::MemoryBlock& b, size_t, size_t data) { b.setSize (data + 8); }); },
+      { "cut.wav" }, 1, "cut short" },
+    { "noSamples", [] (const ScratchFolder& f) { writeAudio (f / "none.wav", juce::AudioBuffer<float> (2, 0), 48000.0, 24); },
+      { "none.wav" }, 1, "it holds no audio" },
+    { "rate384k", [] (const ScratchFolder& f) { writeAudio (f / "hi.wav", tooltest::testSignal (2, 38400, 384000.0), 384000.0, 24); },
+      { "hi.wav" }, 1, "is at 384000 Hz: the processor runs at 8000 Hz to 192000 Hz" },
+    { "rate4k", [] (const ScratchFolder& f) { writeAudio (f / "lo.wav", tooltest::testSignal (1, 4000, 4000.0), 4000.0, 16); },
+      { "lo.wav" }, 1, "is at 4000 Hz" },
+
+    // Where the results go.
+    { "outputDirMissing", writeStereoInput, { "in.wav", "-o", "nowhere" }, 1, "output folder" },
+    { "outputDirIsAFile", writeStereoInput, { "in.wav", "-o", "in.wav" }, 1, "is a file" },
+    { "jsonFolderMissing", writeStereoInput, { "--json", "gone/r.json", "in.wav", "out.wav" }, 1, "r.json': its folder does not exist" },
+    { "plotFolderMissing", writeStereoInput, { "--plot", "gone/p.png", "in.wav", "out.wav" }, 1, "p.png': its folder does not exist" },
+    { "twoInputsOneOutput", [] (const ScratchFolder& f) { writeStereoInput (f); (f / "out").createDirectory(); (f / "in.wav").copyFileTo (f / "in.aiff"); },
+      { "in.wav", "in.aiff", "-o", "out" }, 2, "would both be written to" },
+    { "batchPlotIsNotAFolder", [] (const ScratchFolder& f) { writeStereoInput (f); (f / "in.wav").copyFileTo (f / "b.wav"); },
+      { "in.wav", "b.wav", "-o", ".", "--plot", "p.png" }, 2, "--plot needs an existing folder" },
 };
 
 void PrintTo (const FailureCase& c, std::ostream* os) { *os << c.name; }
@@ -285,25 +342,54 @@ TEST_P (FailedRender, ReportsOneLineAndChangesNothing)
 INSTANTIATE_TEST_SUITE_P (Render, FailedRender, ::testing::ValuesIn (failureCases),
                           tooltest::CaseName());
 
-TEST (Render, ReadOnlyOutputFolderIsAnIoError)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
+//==================================================================================================
+// Permissions, as a user without special rights meets them.
 
+struct PermissionCase
+{
+    const char* name;
+    std::vector<juce::String> args;
+    const char* messagePart;
+};
+
+void PrintTo (const PermissionCase& c, std::ostream* os) { *os << c.name; }
+
+class WithoutPermission : public ::testing::TestWithParam<PermissionCase> {};
+
+TEST_P (WithoutPermission, IsAnIoErrorThatChangesNothing)
+{
+    const auto& c = GetParam();
     ScratchFolder folder;
     writeStereoInput (folder);
+    (folder / "in.wav").copyFileTo (folder / "secret.wav");
     const auto locked = folder / "locked";
-    const auto lockedOutput = locked.getChildFile ("out.wav");
     locked.createDirectory();
-    lockedOutput.replaceWithText ("keep me");
-    locked.setReadOnly (true);
+    locked.getChildFile ("out.wav").replaceWithText ("keep me");
+    locked.getChildFile ("in.tarvik.wav").replaceWithText ("keep me");
 
-    const auto result = render ({ "in.wav", "locked/out.wav" }, folder.path());
-    locked.setReadOnly (false);
+    // Everyone may go into the scratch folder and write there; not into locked/ nor read secret.wav.
+    ASSERT_EQ (chmod (folder.path().getFullPathName().toRawUTF8(), 0777), 0);
+    ASSERT_EQ (chmod ((folder / "in.wav").getFullPathName().toRawUTF8(), 0644), 0);
+    ASSERT_EQ (chmod ((folder / "secret.wav").getFullPathName().toRawUTF8(), 0), 0);
+    ASSERT_EQ (chmod (locked.getFullPathName().toRawUTF8(), 0555), 0);
+    const auto before = folder.snapshot();
+
+    const auto result = tooltest::runToolUnprivileged (TARVIK_RENDER_PATH, c.args, folder.path());
+    chmod (locked.getFullPathName().toRawUTF8(), 0755);
     EXPECT_EQ (result.exitCode, 1) << describe (result);
-    EXPECT_EQ (result.errLines().size(), 1u) << describe (result);
-    EXPECT_EQ (lockedOutput.loadFileAsString(), "keep me");
+    EXPECT_EQ (result.out, "");
+    const auto lines = result.errLines();
+    ASSERT_EQ (lines.size(), 1u) << describe (result);
+    EXPECT_NE (lines[0].find (c.messagePart), std::string::npos) << lines[0];
+    EXPECT_NE (lines[0].find ("Permission denied"), std::string::npos) << lines[0];
+    EXPECT_TRUE (folder.snapshot() == before) << "the folder must be as it was";
 }
+
+INSTANTIATE_TEST_SUITE_P (Render, WithoutPermission,
+                          ::testing::Values (PermissionCase { "unreadableInput", { "secret.wav", "out.wav" }, "cannot read" },
+                                             PermissionCase { "readOnlyOutputFolder", { "in.wav", "locked/out.wav" }, "cannot write" },
+                                             PermissionCase { "readOnlyOutputDir", { "in.wav", "-o", "locked" }, "cannot write" }),
+                          tooltest::CaseName());
 
 TEST (Render, SuccessReplacesAnExistingOutput)
 {
@@ -380,21 +466,20 @@ TEST (Render, SavedBypassStateRendersTheInputUnchanged)
 }
 
 //==================================================================================================
-TEST (Render, SummaryReportsLevelsAndDestination)
+TEST (Render, SummaryReportsLoudnessBeforeAndAfterAndDestination)
 {
+    // A 997 Hz tone at -20 dBFS in both channels reads -20 LUFS; bypassed, the output is the same.
     ScratchFolder folder;
-    juce::AudioBuffer<float> input (1, 9600);
-    input.clear();
-    for (int n = 0; n < input.getNumSamples(); ++n)
-        input.setSample (0, n, 0.5f * (float) std::sin (0.05 * n)); // peaks at -6.0 dBFS
-    writeAudio (folder / "tone.wav", input, 48000.0, 32);
+    writeAudio (folder / "tone.wav", tooltest::sine (2, 10 * 48000, 48000.0, 997.0, -20.0), 48000.0, 32);
 
     const auto result = render ({ "--bypass", "tone.wav" }, folder.path());
     ASSERT_EQ (result.exitCode, 0) << describe (result);
     EXPECT_EQ (result.err, "");
     EXPECT_EQ (tooltest::summaryValue (result.out, "preset"), "BROADCAST, bypassed");
-    EXPECT_EQ (tooltest::summaryValue (result.out, "input peak"), "-6.0 dBFS");
-    EXPECT_EQ (tooltest::summaryValue (result.out, "output peak"), "-6.0 dBFS");
+    EXPECT_EQ (tooltest::summaryValue (result.out, "integrated LUFS"), "-20.0  \u2192   -20.0") << result.out;
+    EXPECT_EQ (tooltest::summaryValue (result.out, "loudness range LU"), "0.0  \u2192     0.0") << result.out;
+    EXPECT_EQ (tooltest::summaryValue (result.out, "true peak dBTP"), "-20.0  \u2192   -20.0") << result.out;
+    EXPECT_EQ (tooltest::summaryValue (result.out, "sample peak dBFS"), "-20.0  \u2192   -20.0") << result.out;
     EXPECT_NE (tooltest::summaryValue (result.out, "speed").find ("x real time"), std::string::npos) << result.out;
     EXPECT_NE (tooltest::summaryValue (result.out, "written to").find ((folder / "tone.tarvik.wav").getFullPathName().toStdString()),
                std::string::npos)

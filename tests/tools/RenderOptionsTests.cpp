@@ -42,7 +42,7 @@ struct GoodCase
 {
     std::vector<const char*> args;
     std::vector<std::pair<const char*, float>> settings {};
-    const char* input = "";
+    std::vector<const char*> inputs {};
     const char* output = "";
     bool demo = false;
     int block = 512;
@@ -52,16 +52,31 @@ struct GoodCase
     bool help = false;
     const char* state = "";
     const char* saveState = "";
+    const char* outputFolder = "";
+    const char* json = "";
+    const char* plot = "";
+    int jobs = 0;
 };
 
 const GoodCase goodCases[] = {
     { .args = {} },
-    { .args = { "song.flac" }, .input = "song.flac" },
-    { .args = { "song.flac", "out/result.wav" }, .input = "song.flac", .output = "out/result.wav" },
+    { .args = { "song.flac" }, .inputs = { "song.flac" } },
+    { .args = { "song.flac", "out/result.wav" }, .inputs = { "song.flac" }, .output = "out/result.wav" },
     { .args = { "--demo" }, .demo = true },
     { .args = { "--demo", "demo.wav" }, .output = "demo.wav", .demo = true },
-    { .args = { "--", "-odd name.wav" }, .input = "-odd name.wav" },
-    { .args = { "in.wav", "--float", "out.wav" }, .input = "in.wav", .output = "out.wav", .floatOutput = true },
+    { .args = { "--", "-odd name.wav" }, .inputs = { "-odd name.wav" } },
+    { .args = { "in.wav", "--float", "out.wav" }, .inputs = { "in.wav" }, .output = "out.wav", .floatOutput = true },
+
+    // With -o every file name is an input, wherever -o stands.
+    { .args = { "a.wav", "b.flac", "c.ogg", "-o", "out" }, .inputs = { "a.wav", "b.flac", "c.ogg" }, .outputFolder = "out" },
+    { .args = { "--output-dir=out", "a.wav", "b.wav" }, .inputs = { "a.wav", "b.wav" }, .outputFolder = "out" },
+    { .args = { "-o", "out", "a.wav" }, .inputs = { "a.wav" }, .outputFolder = "out" },
+    { .args = { "--demo", "-o", "out" }, .demo = true, .outputFolder = "out" },
+    { .args = { "-o", "out" }, .outputFolder = "out" },
+    { .args = { "--json", "r.json", "--plot", "p.png" }, .json = "r.json", .plot = "p.png" },
+    { .args = { "--json=-", "--plot=pictures" }, .json = "-", .plot = "pictures" },
+    { .args = { "-j", "3" }, .jobs = 3 },
+    { .args = { "--jobs=64" }, .jobs = 64 },
 
     // Presets by name in any case, with '-' or '_' for the space, or by index.
     { .args = { "--preset", "dance" }, .settings = { { "preset", (float) presetIndex ("DANCE") } } },
@@ -90,7 +105,7 @@ const GoodCase goodCases[] = {
     { .args = { "--keep-latency", "--float", "--quiet" }, .keepLatency = true, .floatOutput = true, .quiet = true },
     { .args = { "-q" }, .quiet = true },
     { .args = { "--help" }, .help = true },
-    { .args = { "in.wav", "-h" }, .input = "in.wav", .help = true },
+    { .args = { "in.wav", "-h" }, .inputs = { "in.wav" }, .help = true },
 };
 
 void PrintTo (const GoodCase& c, std::ostream* os) { *os << describe (c.args); }
@@ -108,10 +123,15 @@ TEST_P (GoodCommandLine, GivesTheOptionsAsked)
     const auto& o = parsed.options;
     if (! c.help)
     {
-        EXPECT_EQ (o.inputPath, juce::String (c.input));
+        EXPECT_EQ (o.inputPaths, toArray (c.inputs));
         EXPECT_EQ (o.outputPath, juce::String (c.output));
-        EXPECT_EQ (o.rendersDemo(), c.demo || juce::String (c.input).isEmpty());
+        EXPECT_EQ (o.rendersDemo(), c.demo || c.inputs.empty());
+        EXPECT_EQ (o.renderCount(), std::max<int> (1, (int) c.inputs.size()));
     }
+    EXPECT_EQ (o.outputFolder, juce::String (c.outputFolder));
+    EXPECT_EQ (o.jsonPath, juce::String (c.json));
+    EXPECT_EQ (o.plotPath, juce::String (c.plot));
+    EXPECT_EQ (o.jobs, c.jobs);
     EXPECT_EQ (o.blockSize, c.block);
     EXPECT_EQ (o.keepLatency, c.keepLatency);
     EXPECT_EQ (o.floatOutput, c.floatOutput);
@@ -170,8 +190,18 @@ const BadCase badCases[] = {
     { { "--block", "many" }, "--block" },
     { { "--extreme=on" }, "--extreme takes no value" },
     { { "--state=" }, "--state needs a file name" },
-    { { "a.wav", "b.wav", "c.wav" }, "too many file names: 'c.wav'" },
+    { { "a.wav", "b.wav", "c.wav" }, "too many file names: 'c.wav' (to render several files, give an output folder with -o DIR)" },
     { { "--demo", "a.wav", "b.wav" }, "too many file names: 'b.wav'" },
+    { { "--demo", "-o", "out", "a.wav" }, "too many file names: 'a.wav'" },
+    { { "a.wav", "-o" }, "-o needs a value" },
+    { { "a.wav", "--output-dir=" }, "--output-dir needs a folder name" },
+    { { "--json" }, "--json needs a value" },
+    { { "--json=" }, "--json needs a file name" },
+    { { "--plot=" }, "--plot needs a file name" },
+    { { "--plot", "-" }, "a picture cannot go to stdout" },
+    { { "-j", "0" }, "-j must be a whole number from 1 to 64" },
+    { { "--jobs", "65" }, "--jobs must be" },
+    { { "--jobs", "two" }, "--jobs must be" },
     { { "" }, "empty file name" },
 };
 
@@ -215,30 +245,68 @@ TEST (RenderOptions, EveryPresetAndStageCanBeNamed)
     }
 }
 
-TEST (RenderOptions, OutputNameFollowsTheInput)
+TEST (RenderOptions, OutputNamesFollowTheInputs)
 {
     const auto here = juce::File ("/work/folder");
     struct Case
     {
         std::vector<const char*> args;
-        const char* expected;
+        std::vector<const char*> expected; ///< one output per render, in order
     };
     const Case cases[] = {
-        { {}, "/work/folder/tarvik-demo.wav" },
-        { { "--demo" }, "/work/folder/tarvik-demo.wav" },
-        { { "--demo", "x.wav" }, "/work/folder/x.wav" },
-        { { "song.flac" }, "/work/folder/song.tarvik.wav" },
-        { { "../music/Song Two.aiff" }, "/work/music/Song Two.tarvik.wav" },
-        { { "/data/in.ogg" }, "/data/in.tarvik.wav" },
-        { { "/data/in.ogg", "out.wav" }, "/work/folder/out.wav" },
-        { { "in.wav", "/tmp/out.wav" }, "/tmp/out.wav" },
+        { {}, { "/work/folder/tarvik-demo.wav" } },
+        { { "--demo" }, { "/work/folder/tarvik-demo.wav" } },
+        { { "--demo", "x.wav" }, { "/work/folder/x.wav" } },
+        { { "--demo", "-o", "/out" }, { "/out/tarvik-demo.wav" } },
+        { { "song.flac" }, { "/work/folder/song.tarvik.wav" } },
+        { { "../music/Song Two.aiff" }, { "/work/music/Song Two.tarvik.wav" } },
+        { { "/data/in.ogg" }, { "/data/in.tarvik.wav" } },
+        { { "/data/in.ogg", "out.wav" }, { "/work/folder/out.wav" } },
+        { { "in.wav", "/tmp/out.wav" }, { "/tmp/out.wav" } },
+        { { "a.wav", "../b.flac", "/data/c.d.ogg", "-o", "rendered" },
+          { "/work/folder/rendered/a.tarvik.wav", "/work/folder/rendered/b.tarvik.wav", "/work/folder/rendered/c.d.tarvik.wav" } },
+        { { "-o", "/out", "x/in.wav" }, { "/out/in.tarvik.wav" } },
     };
     for (const auto& c : cases)
     {
         const auto parsed = parseRenderCommandLine (toArray (c.args));
         ASSERT_TRUE (parsed.ok()) << describe (c.args);
-        EXPECT_EQ (kt::tools::outputFileFor (parsed.options, here).getFullPathName(), juce::String (c.expected))
-            << describe (c.args);
+        ASSERT_EQ (parsed.options.renderCount(), (int) c.expected.size()) << describe (c.args);
+        for (int i = 0; i < (int) c.expected.size(); ++i)
+            EXPECT_EQ (kt::tools::outputFileFor (parsed.options, i, here).getFullPathName(), juce::String (c.expected[(size_t) i]))
+                << describe (c.args) << " render " << i;
+        EXPECT_EQ (kt::tools::findOutputClash (parsed.options, here), "") << describe (c.args);
+    }
+}
+
+TEST (RenderOptions, PlotNamesFollowTheInputsInAFolder)
+{
+    const auto here = juce::File ("/work/folder");
+    const auto parsed = parseRenderCommandLine (toArray ({ "a.wav", "sub/b.flac", "-o", "out", "--plot", "pics" }));
+    ASSERT_TRUE (parsed.ok()) << parsed.error;
+    EXPECT_EQ (kt::tools::plotFileFor (parsed.options, 0, here, true).getFullPathName(), "/work/folder/pics/a.png");
+    EXPECT_EQ (kt::tools::plotFileFor (parsed.options, 1, here, true).getFullPathName(), "/work/folder/pics/b.png");
+    EXPECT_EQ (kt::tools::plotFileFor (parsed.options, 0, here, false).getFullPathName(), "/work/folder/pics");
+
+    const auto demo = parseRenderCommandLine (toArray ({ "--plot", "pics" }));
+    EXPECT_EQ (kt::tools::plotFileFor (demo.options, 0, here, true).getFullPathName(), "/work/folder/pics/tarvik-demo.png");
+    EXPECT_EQ (kt::tools::plotFileFor (parseRenderCommandLine ({}).options, 0, here, false), juce::File()) << "no --plot, no picture";
+}
+
+TEST (RenderOptions, InputsThatWouldShareAnOutputAreFound)
+{
+    const auto here = juce::File ("/work/folder");
+    const std::vector<std::vector<const char*>> clashing {
+        { "a.wav", "a.flac", "-o", "out" },
+        { "x/a.wav", "y/a.wav", "-o", "out" },
+        { "a.wav", "b.wav", "./a.wav", "-o", "out" },
+    };
+    for (const auto& args : clashing)
+    {
+        const auto parsed = parseRenderCommandLine (toArray (args));
+        ASSERT_TRUE (parsed.ok()) << describe (args);
+        const auto clash = kt::tools::findOutputClash (parsed.options, here);
+        EXPECT_TRUE (clash.contains ("would both be written to '/work/folder/out/a.tarvik.wav'")) << describe (args) << ": " << clash;
     }
 }
 
@@ -247,7 +315,7 @@ TEST (RenderOptions, HelpNamesEveryOptionAndEveryStage)
     const auto help = kt::tools::renderHelpText();
     for (const char* option : { "--preset", "--extreme", "--bypass", "--auto-input", "--input-db", "--stage", "--param",
                                 "--state", "--save-state", "--block", "--keep-latency", "--float", "--quiet", "--help",
-                                "--demo" })
+                                "--demo", "--output-dir", "--jobs", "--json", "--plot" })
         EXPECT_TRUE (help.contains (option)) << option;
     for (const auto& stage : kStageSwitchParameters)
         EXPECT_TRUE (help.contains (stage.id)) << stage.id;

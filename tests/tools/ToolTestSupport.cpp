@@ -4,16 +4,15 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace tooltest
 {
 namespace
 {
-juce::String shellQuoted (const juce::String& text)
-{
-    return "'" + text.replace ("'", "'\\''") + "'";
-}
 
 juce::AudioFormatManager& formats()
 {
@@ -66,6 +65,11 @@ std::vector<std::string> RunResult::errLines() const
     return lines;
 }
 
+juce::String shellQuoted (const juce::String& text)
+{
+    return "'" + text.replace ("'", "'\\''") + "'";
+}
+
 RunResult runTool (const juce::String& executable, const std::vector<juce::String>& arguments,
                    const juce::File& workingFolder)
 {
@@ -88,6 +92,70 @@ RunResult runTool (const juce::String& executable, const std::vector<juce::Strin
     result.out = outFile.getFile().loadFileAsString().toStdString();
     result.err = errFile.getFile().loadFileAsString().toStdString();
     return result;
+}
+
+RunResult runToolUnprivileged (const juce::String& executable, const std::vector<juce::String>& arguments,
+                               const juce::File& workingFolder)
+{
+    if (geteuid() != 0)
+        return runTool (executable, arguments, workingFolder);
+
+    std::vector<juce::String> wrapped { "--reuid=65534", "--regid=65534", "--clear-groups", "--", executable };
+    wrapped.insert (wrapped.end(), arguments.begin(), arguments.end());
+    return runTool ("/usr/bin/setpriv", wrapped, workingFolder);
+}
+
+MeasuredRun runToolMeasured (const juce::String& executable, const std::vector<juce::String>& arguments,
+                             const juce::File& workingFolder)
+{
+    const juce::TemporaryFile errFile (".err");
+    std::vector<std::string> argStrings { executable.toStdString() };
+    for (const auto& a : arguments)
+        argStrings.push_back (a.toStdString());
+    std::vector<char*> argv;
+    for (auto& a : argStrings)
+        argv.push_back (a.data());
+    argv.push_back (nullptr);
+    const auto folder = workingFolder.getFullPathName().toStdString();
+    const auto errPath = errFile.getFile().getFullPathName().toStdString();
+
+    MeasuredRun result;
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        const int out = open ("/dev/null", O_WRONLY);
+        const int err = open (errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int in = open ("/dev/null", O_RDONLY);
+        if (out < 0 || err < 0 || in < 0 || chdir (folder.c_str()) != 0)
+            _exit (127);
+        dup2 (in, 0);
+        dup2 (out, 1);
+        dup2 (err, 2);
+        execv (argv[0], argv.data());
+        _exit (127);
+    }
+    if (pid < 0)
+        return result;
+
+    int status = 0;
+    rusage usage {};
+    if (wait4 (pid, &status, 0, &usage) == pid)
+    {
+        result.exitCode = WIFEXITED (status) ? WEXITSTATUS (status) : -WTERMSIG (status);
+        result.peakResidentKb = usage.ru_maxrss;
+    }
+    result.err = errFile.getFile().loadFileAsString().toStdString();
+    return result;
+}
+
+RunResult runOnTerminal (const juce::String& executable, const std::vector<juce::String>& arguments,
+                         const juce::File& workingFolder)
+{
+    juce::String command ("exec " + shellQuoted (executable));
+    for (const auto& argument : arguments)
+        command << " " << shellQuoted (argument);
+    // -q: no start and end lines; -e: the command's exit status; -f: written as it comes.
+    return runTool ("/usr/bin/script", { "-qefc", command, "/dev/null" }, workingFolder);
 }
 
 std::string summaryValue (const std::string& summary, const std::string& label)
@@ -136,6 +204,19 @@ void writeAudio (const juce::File& file, const juce::AudioBuffer<float>& samples
                                 << " channels at " << bitsPerSample << " bits, " << sampleRate << " Hz";
     stream.release();
     ASSERT_TRUE (writer->writeFromAudioSampleBuffer (samples, 0, samples.getNumSamples()));
+}
+
+juce::AudioBuffer<float> sine (int channels, int numSamples, double sampleRate, double hz, double peakDbfs, double phase)
+{
+    const double amplitude = std::pow (10.0, peakDbfs / 20.0);
+    juce::AudioBuffer<float> b (channels, numSamples);
+    for (int n = 0; n < numSamples; ++n)
+    {
+        const auto v = (float) (amplitude * std::sin (phase + juce::MathConstants<double>::twoPi * hz * n / sampleRate));
+        for (int ch = 0; ch < channels; ++ch)
+            b.setSample (ch, n, v);
+    }
+    return b;
 }
 
 juce::AudioBuffer<float> testSignal (int channels, int numSamples, double sampleRate, juce::int64 seed)

@@ -43,6 +43,32 @@ struct RunResult
 RunResult runTool (const juce::String& executable, const std::vector<juce::String>& arguments,
                    const juce::File& workingFolder);
 
+/** The same, as a user without special rights: when the tests run as root the tool runs as
+    nobody, so file permissions bind it as they bind a user. The working folder must let nobody
+    in. */
+RunResult runToolUnprivileged (const juce::String& executable, const std::vector<juce::String>& arguments,
+                               const juce::File& workingFolder);
+
+/** Runs an executable (stdout discarded) and reports, besides its exit code and stderr, the
+    largest resident memory it used, from the kernel's account of the finished child. */
+struct MeasuredRun
+{
+    int exitCode = -1;
+    std::string err;
+    long peakResidentKb = 0;
+};
+
+MeasuredRun runToolMeasured (const juce::String& executable, const std::vector<juce::String>& arguments,
+                             const juce::File& workingFolder);
+
+/** Runs a command line on a pseudo-terminal (with script(1)) and returns all it wrote there, for
+    what a tool shows only on a terminal. */
+RunResult runOnTerminal (const juce::String& executable, const std::vector<juce::String>& arguments,
+                         const juce::File& workingFolder);
+
+/** Quotes text for the shell. */
+juce::String shellQuoted (const juce::String& text);
+
 /** The text after `label` at the start of a line of the summary, trimmed; empty when absent. */
 std::string summaryValue (const std::string& summary, const std::string& label);
 
@@ -60,6 +86,9 @@ Audio readAudio (const juce::File& file);
 /** Writes samples with the format that owns the file's extension (.wav, .aiff, .flac, .ogg). */
 void writeAudio (const juce::File& file, const juce::AudioBuffer<float>& samples, double sampleRate,
                  int bitsPerSample, int qualityIndex = 0);
+
+/** A sine at a level in dBFS (the peak), the same in every channel, starting at phase `phase`. */
+juce::AudioBuffer<float> sine (int channels, int numSamples, double sampleRate, double hz, double peakDbfs, double phase = 0.0);
 
 /** A music-like test signal: tones and seeded noise at about -12 dBFS, different in each channel. */
 juce::AudioBuffer<float> testSignal (int channels, int numSamples, double sampleRate, juce::int64 seed = 1);

@@ -1,9 +1,10 @@
-// tarvik-render: runs the plug-in's processor over an audio file offline, block by block, the way
-// a host would, and writes the result as WAV. See renderHelpText() for the command line.
+// tarvik-render: runs the plug-in's processor over audio files offline, block by block, the way
+// a host would, and writes the results as WAV. See renderHelpText() for the command line.
 
-#include "PluginProcessor.h"
-#include "common/DemoProgramme.h"
+#include "render/RenderJob.h"
 #include "render/RenderOptions.h"
+#include "render/RenderReport.h"
+#include "common/DemoProgramme.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
 #include <juce_events/juce_events.h>
@@ -11,182 +12,57 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <thread>
 #include <unistd.h>
 
 namespace
 {
-using kt::tools::kExitIo;
-using kt::tools::kExitUsage;
+using namespace kt::tools;
 
-/** A failure that ends the run: one line for stderr and the exit code. */
-struct RenderError
-{
-    juce::String message;
-    int exitCode;
-};
-
-[[noreturn]] void fail (const juce::String& message, int exitCode = kExitIo)
-{
-    throw RenderError { message, exitCode };
-}
-
-volatile std::sig_atomic_t stopRequested = 0;
-extern "C" void requestStop (int) { stopRequested = 1; }
+std::atomic<bool> stopRequested { false };
+static_assert (std::atomic<bool>::is_always_lock_free); // set from a signal handler
+extern "C" void requestStop (int) { stopRequested.store (true); }
 
 juce::String quoted (const juce::File& file) { return "'" + file.getFullPathName() + "'"; }
 
-juce::String dbfsText (float peak)
+/** A failure of the whole run, before any file is rendered. */
+[[noreturn]] void fail (const juce::String& message, int exitCode = kExitIo)
 {
-    if (peak <= 0.0f)
-        return "-inf dBFS";
-    return juce::String (juce::Decibels::gainToDecibels (peak, -400.0f), 1) + " dBFS";
+    throw RenderFailure { message, exitCode };
 }
 
-juce::String channelsText (int channels) { return channels == 1 ? "mono" : "stereo"; }
-
-//==================================================================================================
-/** Where the programme comes from: the demo generator or an audio file. */
-class Programme
+void checkFolderFor (const juce::File& file, const juce::String& what)
 {
-public:
-    virtual ~Programme() = default;
-
-    /** Reads numSamples from position into the start of buffer (which has numChannels channels). */
-    virtual void read (juce::AudioBuffer<float>& buffer, int numSamples, juce::int64 position) = 0;
-
-    int numChannels = 2;
-    double sampleRate = kt::tools::kDemoSampleRate;
-    juce::int64 length = 0;
-    juce::String description;
-};
-
-class DemoProgramme final : public Programme
-{
-public:
-    DemoProgramme()
-        : audio (kt::tools::makeDemoProgramme (kt::tools::kDemoSampleRate, kt::tools::kDemoSeconds))
-    {
-        numChannels = audio.getNumChannels();
-        length = audio.getNumSamples();
-        description = "built-in demo programme";
-    }
-
-    void read (juce::AudioBuffer<float>& buffer, int numSamples, juce::int64 position) override
-    {
-        for (int ch = 0; ch < numChannels; ++ch)
-            buffer.copyFrom (ch, 0, audio, ch, (int) position, numSamples);
-    }
-
-private:
-    juce::AudioBuffer<float> audio;
-};
-
-class FileProgramme final : public Programme
-{
-public:
-    explicit FileProgramme (const juce::File& file)
-    {
-        if (file.isDirectory())
-            fail ("cannot read " + quoted (file) + ": it is a folder");
-        if (! file.existsAsFile())
-            fail ("cannot read " + quoted (file) + ": no such file");
-
-        formats.registerBasicFormats();
-        reader.reset (formats.createReaderFor (file));
-        if (reader == nullptr)
-            fail ("cannot read " + quoted (file) + ": not a readable WAV, AIFF, FLAC or Ogg Vorbis file");
-
-        numChannels = (int) reader->numChannels;
-        sampleRate = reader->sampleRate;
-        length = std::max<juce::int64> (0, reader->lengthInSamples);
-
-        if (numChannels < 1 || numChannels > 2)
-            fail (quoted (file) + " has " + juce::String (numChannels) + " channels: only mono and stereo files can be rendered");
-        if (! (sampleRate >= 1000.0 && sampleRate <= 1536000.0))
-            fail (quoted (file) + " has an unusable sample rate (" + juce::String (sampleRate) + " Hz)");
-
-        description = file.getFullPathName();
-        sourceFile = file;
-    }
-
-    void read (juce::AudioBuffer<float>& buffer, int numSamples, juce::int64 position) override
-    {
-        if (! reader->read (buffer.getArrayOfWritePointers(), numChannels, position, numSamples))
-            fail ("cannot read " + quoted (sourceFile) + ": read error at sample " + juce::String (position));
-    }
-
-private:
-    juce::AudioFormatManager formats;
-    std::unique_ptr<juce::AudioFormatReader> reader;
-    juce::File sourceFile;
-};
-
-//==================================================================================================
-/** Writes a WAV file to a hidden temporary file beside the target and renames it over the target
-    only in commit(), so a failed render never leaves a partial file or harms an existing one. */
-class SafeWavWriter
-{
-public:
-    SafeWavWriter (const juce::File& target, double sampleRate, int numChannels, int bitsPerSample)
-        : temporary (target, juce::TemporaryFile::useHiddenFile)
-    {
-        auto stream = temporary.getFile().createOutputStream();
-        if (stream == nullptr || stream->failedToOpen())
-            fail ("cannot write " + quoted (target) + ": "
-                  + (stream != nullptr ? stream->getStatus().getErrorMessage() : juce::String ("cannot create a file in its folder")));
-
-        juce::WavAudioFormat wav;
-        writer.reset (wav.createWriterFor (stream.get(), sampleRate, (unsigned int) numChannels, bitsPerSample, {}, 0));
-        if (writer == nullptr)
-            fail ("cannot write " + quoted (target) + ": WAV does not support this format");
-        fileStream = stream.release(); // now owned by the writer
-    }
-
-    void write (const juce::AudioBuffer<float>& buffer, int start, int numSamples)
-    {
-        if (! writer->writeFromAudioSampleBuffer (buffer, start, numSamples))
-            fail ("cannot write " + quoted (temporary.getTargetFile()) + ": " + writeErrorText());
-    }
-
-    void commit()
-    {
-        const bool flushed = writer->flush();
-        fileStream->flush();
-        if (! flushed || fileStream->getStatus().failed())
-            fail ("cannot write " + quoted (temporary.getTargetFile()) + ": " + writeErrorText());
-
-        writer.reset();
-        if (! temporary.overwriteTargetFileWithTemporary())
-            fail ("cannot write " + quoted (temporary.getTargetFile()) + ": the finished file could not be moved into place");
-    }
-
-private:
-    juce::String writeErrorText() const
-    {
-        const auto status = fileStream->getStatus();
-        return status.failed() ? status.getErrorMessage() : juce::String ("write failed (disk full?)");
-    }
-
-    juce::TemporaryFile temporary;                  // declared first: deleted after the writer closes
-    std::unique_ptr<juce::AudioFormatWriter> writer;
-    juce::FileOutputStream* fileStream = nullptr;   // owned by writer
-};
+    if (file.isDirectory())
+        fail ("cannot write " + what + quoted (file) + ": it is a folder");
+    if (! file.getParentDirectory().isDirectory())
+        fail ("cannot write " + what + quoted (file) + ": its folder does not exist");
+}
 
 /** Writes a small file whole or not at all. */
-void writeFileSafely (const juce::File& target, const juce::MemoryBlock& data)
+void writeFileSafely (const juce::File& target, const void* data, size_t size, const juce::String& what)
 {
-    if (! target.getParentDirectory().isDirectory())
-        fail ("cannot write " + quoted (target) + ": its folder does not exist");
-
+    checkFolderFor (target, what);
     juce::TemporaryFile temporary (target, juce::TemporaryFile::useHiddenFile);
-    if (! temporary.getFile().replaceWithData (data.getData(), data.getSize())
-        || ! temporary.overwriteTargetFileWithTemporary())
-        fail ("cannot write " + quoted (target));
+    if (! temporary.getFile().replaceWithData (data, size) || ! temporary.overwriteTargetFileWithTemporary())
+        fail ("cannot write " + what + quoted (target));
+}
+
+/** How long an input is, from its header, for the progress bar; 0 when it cannot be told. */
+double programmeSeconds (const RenderOptions& options, int index, const juce::File& here)
+{
+    const auto input = inputFileFor (options, index, here);
+    if (input == juce::File())
+        return kDemoSeconds;
+    juce::AudioFormatManager formats;
+    formats.registerBasicFormats();
+    std::unique_ptr<juce::AudioFormatReader> reader (input.existsAsFile() ? formats.createReaderFor (input) : nullptr);
+    return reader != nullptr && reader->sampleRate > 0.0 ? (double) reader->lengthInSamples / reader->sampleRate : 0.0;
 }
 
 //==================================================================================================
-/** The bar on stderr. It only appears on a terminal, and only once a render has run long enough
-    for it to be worth watching. */
+/** The bar on stderr: percentage, speed and time left. It only appears on a terminal, and only
+    once a render has run long enough for it to be worth watching. */
 class ProgressBar
 {
 public:
@@ -194,7 +70,8 @@ public:
 
     ~ProgressBar() { clear(); }
 
-    void update (double fraction)
+    /** secondsDone of totalSeconds of programme rendered; filesDone of fileCount finished. */
+    void update (double secondsDone, double totalSeconds, int filesDone, int fileCount)
     {
         if (! active)
             return;
@@ -203,16 +80,20 @@ public:
             return;
         lastDrawMs = now;
 
-        constexpr int width = 40;
-        fraction = juce::jlimit (0.0, 1.0, fraction);
+        constexpr int width = 24;
+        const double fraction = totalSeconds > 0.0 ? juce::jlimit (0.0, 1.0, secondsDone / totalSeconds) : 0.0;
         const int filled = (int) (fraction * width);
         const double elapsed = (now - startMs) / 1000.0;
-        const int remaining = fraction > 0.0 ? (int) std::lround (elapsed * (1.0 - fraction) / fraction) : 0;
+        const double speed = elapsed > 0.0 ? secondsDone / elapsed : 0.0;
+        const double left = speed > 0.0 ? (totalSeconds - secondsDone) / speed : 0.0;
 
-        std::fprintf (stderr, "\rrendering [%s%s] %3d%%  %d:%02d left ",
-                      juce::String::repeatedString ("#", filled).toRawUTF8(),
-                      juce::String::repeatedString ("-", width - filled).toRawUTF8(),
-                      (int) (fraction * 100.0), remaining / 60, remaining % 60);
+        juce::String line ("\rrendering ");
+        if (fileCount > 1)
+            line << filesDone << "/" << fileCount << " files ";
+        line << "[" << juce::String::repeatedString ("#", filled) << juce::String::repeatedString ("-", width - filled) << "] "
+             << juce::String ((int) (fraction * 100.0)).paddedLeft (' ', 3) << "%  " << fixed (speed) << "x real time  "
+             << (speed > 0.0 ? durationText (left) : juce::String ("-:--")) << " left \033[K";
+        std::fputs (line.toRawUTF8(), stderr);
         std::fflush (stderr);
         drawn = true;
     }
@@ -235,179 +116,261 @@ private:
 };
 
 //==================================================================================================
-void setParameter (KorvaneTarvikAudioProcessor& processor, const juce::String& id, float plainValue)
+/** A file being rendered on its own thread. */
+struct Running
 {
-    auto* parameter = processor.parameters.getParameter (id);
-    if (parameter == nullptr)
-        fail ("unknown parameter '" + id + "'", kExitUsage);
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (plainValue));
+    int index = 0;
+    std::thread thread;
+    std::atomic<bool> done { false };
+    bool failed = false;
+    RenderFailure failure;
+};
+
+/** The full summary of one render. */
+juce::String summaryOf (const FileReport& r, const RenderJob& job, const RenderOptions& options, const juce::File& here)
+{
+    const auto& s = job.settings;
+    juce::String text;
+    text << "preset       " << s.preset << (s.extreme ? ", EXTREME" : "") << (s.bypass ? ", bypassed" : "") << "\n";
+    if (const auto off = s.stagesOff(); ! off.isEmpty())
+        text << "stages off   " << off.joinIntoString (", ") << "\n";
+    text << "input        " << (r.inputFile == juce::File() ? r.inputName : r.inputFile.getFullPathName()) << " ("
+         << (r.channels == 1 ? "mono" : "stereo") << ", " << juce::String (r.sampleRate, 0) << " Hz, " << juce::String (r.seconds(), 3) << " s)\n"
+         << "speed        " << fixed (r.speed()) << "x real time\n"
+         << loudnessTable (r.inputLoudness, r.outputLoudness)
+         << "written to   " << r.outputFile.getFullPathName() << " (" << (options.floatOutput ? "32-bit float" : "24-bit") << " WAV, "
+         << (options.keepLatency ? "latency kept" : "latency removed") << ")\n";
+    if (r.outputLoudness.samplePeakDbfs > 0.0 && ! options.floatOutput)
+        text << "note         the output peaks at +" << fixed (r.outputLoudness.samplePeakDbfs)
+             << " dBFS: clipped to 0 dBFS in the 24-bit file; --float keeps it\n";
+    if (r.plotFile != juce::File())
+        text << "picture      " << r.plotFile.getFullPathName() << "\n";
+    if (options.jsonPath.isNotEmpty() && ! options.jsonToStdout())
+        text << "report       " << here.getChildFile (options.jsonPath).getFullPathName() << "\n";
+    if (options.saveStateFile.isNotEmpty())
+        text << "state saved  " << here.getChildFile (options.saveStateFile).getFullPathName() << "\n";
+    return text;
 }
 
-bool isOn (KorvaneTarvikAudioProcessor& processor, const char* id)
-{
-    auto* value = processor.parameters.getRawParameterValue (id);
-    return value != nullptr && value->load() > 0.5f;
-}
-
-void loadState (KorvaneTarvikAudioProcessor& processor, const juce::File& file)
-{
-    if (! file.existsAsFile())
-        fail ("cannot read state " + quoted (file) + ": no such file");
-
-    juce::MemoryBlock data;
-    if (! file.loadFileAsData (data))
-        fail ("cannot read state " + quoted (file));
-
-    const auto xml = juce::AudioProcessor::getXmlFromBinary (data.getData(), (int) data.getSize());
-    if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase ("STATE"))
-        fail (quoted (file) + " is not a KORVANE Tarvik state block");
-
-    processor.setStateInformation (data.getData(), (int) data.getSize());
-}
-
-int run (const kt::tools::RenderOptions& options)
+int run (const RenderOptions& options)
 {
     const auto here = juce::File::getCurrentWorkingDirectory();
+    const int count = options.renderCount();
 
-    // The programme, and where the result goes.
-    std::unique_ptr<Programme> programme;
-    juce::File inputFile;
-    if (options.rendersDemo())
+    // Everything that concerns the whole run is checked before anything is rendered.
+    if (options.outputFolder.isNotEmpty())
     {
-        programme = std::make_unique<DemoProgramme>();
+        const auto folder = here.getChildFile (options.outputFolder);
+        if (folder.existsAsFile())
+            fail ("output folder " + quoted (folder) + " is a file");
+        if (! folder.isDirectory())
+            fail ("output folder " + quoted (folder) + " does not exist");
     }
-    else
+    if (const auto clash = findOutputClash (options, here); clash.isNotEmpty())
+        fail (clash, kExitUsage);
+
+    const bool plotToFolder = options.plotPath.isNotEmpty() && here.getChildFile (options.plotPath).isDirectory();
+    if (options.plotPath.isNotEmpty() && ! plotToFolder)
     {
-        inputFile = here.getChildFile (options.inputPath);
-        programme = std::make_unique<FileProgramme> (inputFile);
+        if (options.isBatch())
+            fail ("with several INPUTs, --plot needs an existing folder, not " + quoted (here.getChildFile (options.plotPath)), kExitUsage);
+        checkFolderFor (here.getChildFile (options.plotPath), "picture ");
     }
-
-    const auto outputFile = kt::tools::outputFileFor (options, here);
-    if (inputFile != juce::File() && outputFile == inputFile)
-        fail ("OUTPUT is the same file as INPUT; choose another name", kExitUsage);
-    if (outputFile.isDirectory())
-        fail ("cannot write " + quoted (outputFile) + ": it is a folder");
-    const auto outputFolder = outputFile.getParentDirectory();
-    if (outputFolder.existsAsFile())
-        fail ("cannot write " + quoted (outputFile) + ": " + quoted (outputFolder) + " is a file, not a folder");
-    if (! outputFolder.isDirectory())
-        fail ("cannot write " + quoted (outputFile) + ": folder " + quoted (outputFolder) + " does not exist");
-
-    // The processor, set up as a host sets up a plug-in: layout, state, parameters, then prepare.
-    KorvaneTarvikAudioProcessor processor;
-    const int channels = programme->numChannels;
-    const auto channelSet = channels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
-    juce::AudioProcessor::BusesLayout layout;
-    layout.inputBuses.add (channelSet);
-    layout.outputBuses.add (channelSet);
-    if (! processor.setBusesLayout (layout))
-        fail ("the processor does not accept " + channelsText (channels) + " audio");
-
-    if (options.stateFile.isNotEmpty())
-        loadState (processor, here.getChildFile (options.stateFile));
-    for (const auto& setting : options.settings)
-        setParameter (processor, setting.id, setting.value);
-
-    juce::MemoryBlock stateToSave;
+    if (options.jsonPath.isNotEmpty() && ! options.jsonToStdout())
+        checkFolderFor (here.getChildFile (options.jsonPath), "report ");
     if (options.saveStateFile.isNotEmpty())
-        processor.getStateInformation (stateToSave);
+        checkFolderFor (here.getChildFile (options.saveStateFile), "");
 
-    processor.setNonRealtime (true);
-    processor.setRateAndBufferSizeDetails (programme->sampleRate, options.blockSize);
-    processor.prepareToPlay (programme->sampleRate, options.blockSize);
+    std::vector<std::unique_ptr<RenderJob>> jobs;
+    std::vector<double> seconds;
+    double totalSeconds = 0.0;
+    for (int i = 0; i < count; ++i)
+    {
+        jobs.push_back (std::make_unique<RenderJob> (options, i, here, plotToFolder));
+        seconds.push_back (programmeSeconds (options, i, here));
+        totalSeconds += seconds.back();
+    }
 
-    // The latency is flushed out with silence at the end. Without --keep-latency the first
-    // `latency` samples of output are dropped, so output sample n lines up with input sample n.
-    const juce::int64 latency = std::max (0, processor.getLatencySamples());
-    const juce::int64 total = programme->length + latency;
-    const juce::int64 skip = options.keepLatency ? 0 : latency;
+    auto& summary = options.jsonToStdout() ? std::cerr : std::cout;
+    const int workers = std::max (1, std::min (count, options.jobs > 0 ? options.jobs : juce::SystemStats::getNumCpus()));
+    const bool batch = options.isBatch();
 
-    SafeWavWriter writer (outputFile, programme->sampleRate, channels, options.floatOutput ? 32 : 24);
     ProgressBar progress (! options.quiet);
+    juce::WaitableEvent wake;
+    std::vector<std::unique_ptr<Running>> running;
+    std::vector<bool> failed ((size_t) count, false);
+    int next = 0, finished = 0;
+    double secondsFinished = 0.0;
 
-    juce::AudioBuffer<float> buffer (channels, options.blockSize);
-    juce::MidiBuffer midi;
-    float inputPeak = 0.0f, outputPeak = 0.0f;
-    const double startMs = juce::Time::getMillisecondCounterHiRes();
+    // Reports a file that is over, whichever way it ended.
+    const auto announce = [&] (int index, const RenderFailure* failure) {
+        auto& job = *jobs[(size_t) index];
+        ++finished;
+        secondsFinished += seconds[(size_t) index];
+        progress.clear();
+        if (failure != nullptr)
+        {
+            failed[(size_t) index] = true;
+            job.report.ok = false;
+            job.report.error = failure->message;
+            job.report.exitCode = failure->exitCode;
+            std::cerr << "tarvik-render: " << (batch ? "[" + juce::String (index + 1) + "/" + juce::String (count) + "] " : juce::String())
+                      << failure->message << std::endl;
+        }
+        else if (batch && ! options.quiet)
+        {
+            summary << batchLine (job.report, index + 1, count) << std::endl;
+        }
+    };
 
-    for (juce::int64 position = 0; position < total;)
+    while (true)
     {
-        if (stopRequested != 0)
-            fail ("interrupted; nothing was written", 130);
-
-        const int blockLength = (int) std::min<juce::int64> (options.blockSize, total - position);
-        buffer.setSize (channels, blockLength, false, false, true);
-        buffer.clear();
-
-        const int fromProgramme = (int) juce::jlimit<juce::int64> (0, blockLength, programme->length - position);
-        if (fromProgramme > 0)
+        // Start files while there are cores free; a file that cannot even start is reported at once.
+        while ((int) running.size() < workers && next < count && ! stopRequested.load())
         {
-            programme->read (buffer, fromProgramme, position);
-            for (int ch = 0; ch < channels; ++ch)
-                inputPeak = std::max (inputPeak, buffer.getMagnitude (ch, 0, fromProgramme));
+            const int index = next++;
+            auto& job = *jobs[(size_t) index];
+            try
+            {
+                job.prepare();
+            }
+            catch (const RenderFailure& f)
+            {
+                job.close();
+                announce (index, &f);
+                continue;
+            }
+
+            auto slot = std::make_unique<Running>();
+            slot->index = index;
+            auto* s = slot.get();
+            slot->thread = std::thread ([s, &job, &wake] {
+                try
+                {
+                    job.process (stopRequested);
+                }
+                catch (const RenderFailure& f)
+                {
+                    s->failed = true;
+                    s->failure = f;
+                }
+                catch (const std::exception& e)
+                {
+                    s->failed = true;
+                    s->failure = { e.what(), kExitIo };
+                }
+                s->done.store (true);
+                wake.signal();
+            });
+            running.push_back (std::move (slot));
         }
 
-        midi.clear();
-        processor.processBlock (buffer, midi);
+        if (running.empty())
+            break;
 
-        const auto keepFrom = std::max (position, skip);
-        const auto keepCount = (int) (position + blockLength - keepFrom);
-        if (keepCount > 0)
+        wake.wait (100);
+
+        double secondsDone = secondsFinished;
+        for (auto& slot : running)
         {
-            const auto offset = (int) (keepFrom - position);
-            for (int ch = 0; ch < channels; ++ch)
-                outputPeak = std::max (outputPeak, buffer.getMagnitude (ch, offset, keepCount));
-            writer.write (buffer, offset, keepCount);
+            auto& job = *jobs[(size_t) slot->index];
+            if (job.programmeLength() > 0)
+                secondsDone += seconds[(size_t) slot->index] * (double) job.samplesDone.load() / (double) job.programmeLength();
         }
+        progress.update (secondsDone, totalSeconds, finished, count);
 
-        position += blockLength;
-        progress.update ((double) position / (double) total);
+        // Put finished files in place, on this thread.
+        for (auto it = running.begin(); it != running.end();)
+        {
+            auto& slot = **it;
+            if (! slot.done.load())
+            {
+                ++it;
+                continue;
+            }
+            slot.thread.join();
+            auto& job = *jobs[(size_t) slot.index];
+            if (! slot.failed)
+            {
+                try
+                {
+                    job.finish();
+                }
+                catch (const RenderFailure& f)
+                {
+                    slot.failed = true;
+                    slot.failure = f;
+                }
+            }
+            job.close();
+            announce (slot.index, slot.failed ? &slot.failure : nullptr);
+            it = running.erase (it);
+        }
+    }
+    progress.clear();
+
+    const bool interrupted = stopRequested.load();
+    for (int i = next; i < count; ++i)
+    {
+        const RenderFailure notStarted { "interrupted before it started; nothing was written", kExitInterrupted };
+        announce (i, &notStarted);
     }
 
-    processor.releaseResources();
-    if (options.saveStateFile.isNotEmpty())
-        writeFileSafely (here.getChildFile (options.saveStateFile), stateToSave);
-    writer.commit();
+    std::vector<FileReport> reports;
+    int succeeded = 0;
+    for (auto& job : jobs)
+    {
+        reports.push_back (job->report);
+        succeeded += job->report.ok ? 1 : 0;
+    }
+    const RenderJob* firstDone = nullptr;
+    for (auto& job : jobs)
+        if (job->report.ok && firstDone == nullptr)
+            firstDone = job.get();
 
-    const double seconds = (double) programme->length / programme->sampleRate;
-    const double elapsed = std::max (1.0e-6, (juce::Time::getMillisecondCounterHiRes() - startMs) / 1000.0);
-    progress.clear();
+    // The report and the state, once something was rendered.
+    if (firstDone != nullptr)
+    {
+        try
+        {
+            if (options.saveStateFile.isNotEmpty())
+                writeFileSafely (here.getChildFile (options.saveStateFile), firstDone->stateBlock.getData(), firstDone->stateBlock.getSize(), "");
+            if (options.jsonPath.isNotEmpty())
+            {
+                const auto json = juce::JSON::toString (jsonReport (firstDone->settings, reports)) + "\n";
+                if (options.jsonToStdout())
+                    std::cout << json << std::flush;
+                else
+                    writeFileSafely (here.getChildFile (options.jsonPath), json.toRawUTF8(), json.getNumBytesAsUTF8(), "report ");
+            }
+        }
+        catch (const RenderFailure& f)
+        {
+            std::cerr << "tarvik-render: " << f.message << std::endl;
+            return f.exitCode;
+        }
+    }
+
+    if (! batch)
+    {
+        const auto& r = jobs.front()->report;
+        if (! r.ok)
+            return r.exitCode;
+        if (! options.quiet)
+            summary << summaryOf (r, *jobs.front(), options, here) << std::flush;
+        return 0;
+    }
 
     if (! options.quiet)
     {
-        auto* preset = dynamic_cast<juce::AudioParameterChoice*> (processor.parameters.getParameter (ParameterIds::preset));
-        juce::String presetLine = preset != nullptr ? preset->getCurrentChoiceName() : juce::String ("?");
-        if (isOn (processor, ParameterIds::extreme))
-            presetLine << ", EXTREME";
-        if (isOn (processor, ParameterIds::bypass))
-            presetLine << ", bypassed";
-
-        juce::StringArray stagesOff;
-        for (const auto& stage : kStageSwitchParameters)
-            if (! isOn (processor, stage.id))
-                stagesOff.add (stage.id);
-
-        juce::String outputPeakText = dbfsText (outputPeak);
-        if (outputPeak > 1.0f && ! options.floatOutput)
-            outputPeakText << " (clipped to 0 dBFS in the 24-bit file; --float keeps it)";
-
-        std::cout << "preset       " << presetLine << "\n";
-        if (! stagesOff.isEmpty())
-            std::cout << "stages off   " << stagesOff.joinIntoString (", ") << "\n";
-        std::cout
-                  << "input        " << programme->description << " (" << channelsText (channels) << ", "
-                  << juce::String (programme->sampleRate, 0) << " Hz, " << juce::String (seconds, 3) << " s)\n"
-                  << "speed        " << juce::String (seconds / elapsed, 1) << "x real time\n"
-                  << "input peak   " << dbfsText (inputPeak) << "\n"
-                  << "output peak  " << outputPeakText << "\n"
-                  << "written to   " << outputFile.getFullPathName() << " (" << (options.floatOutput ? "32-bit float" : "24-bit")
-                  << " WAV, " << (options.keepLatency ? "latency kept: +" + juce::String (latency) + " samples" : juce::String ("latency removed"))
-                  << ")\n";
-        if (options.saveStateFile.isNotEmpty())
-            std::cout << "state saved  " << here.getChildFile (options.saveStateFile).getFullPathName() << "\n";
-        std::cout.flush();
+        summary << "\n" << batchTable (reports);
+        if (firstDone != nullptr && options.jsonPath.isNotEmpty() && ! options.jsonToStdout())
+            summary << "report       " << here.getChildFile (options.jsonPath).getFullPathName() << "\n";
+        summary << std::flush;
     }
-    return 0;
+    if (interrupted)
+        return kExitInterrupted;
+    return succeeded == count ? 0 : kExitIo;
 }
 } // namespace
 
@@ -419,7 +382,7 @@ int main (int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         arguments.add (juce::String::fromUTF8 (argv[i]));
 
-    const auto parsed = kt::tools::parseRenderCommandLine (arguments);
+    const auto parsed = parseRenderCommandLine (arguments);
     if (! parsed.ok())
     {
         std::cerr << "tarvik-render: " << parsed.error << std::endl;
@@ -427,7 +390,7 @@ int main (int argc, char* argv[])
     }
     if (parsed.options.showHelp)
     {
-        std::cout << kt::tools::renderHelpText();
+        std::cout << renderHelpText();
         return 0;
     }
 
@@ -438,7 +401,7 @@ int main (int argc, char* argv[])
     {
         return run (parsed.options);
     }
-    catch (const RenderError& e)
+    catch (const RenderFailure& e)
     {
         std::cerr << "tarvik-render: " << e.message << std::endl;
         return e.exitCode;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <map>
 
 namespace kt::tools
 {
@@ -12,6 +13,7 @@ namespace
 {
 constexpr float kInputDbLimit = 18.0f;
 constexpr int kMaxBlockSize = 65536;
+constexpr int kMaxJobs = 64;
 
 /** Error text and the usage exit code. */
 ParsedCommandLine usageError (const juce::String& message)
@@ -230,7 +232,8 @@ ParsedCommandLine parseRenderCommandLine (const juce::StringArray& arguments)
         };
 
         static const juce::StringArray optionsWithValue { "--preset", "--input-db", "--stage", "--param", "--state",
-                                                          "--save-state", "--block" };
+                                                          "--save-state", "--block", "-o", "--output-dir", "--json",
+                                                          "--plot", "-j", "--jobs" };
         if (optionsWithValue.contains (name) && ! takeValue())
             return usageError ("option " + name + " needs a value");
 
@@ -301,6 +304,27 @@ ParsedCommandLine parseRenderCommandLine (const juce::StringArray& arguments)
             else
                 (name == "--state" ? options.stateFile : options.saveStateFile) = value;
         }
+        else if (name == "-o" || name == "--output-dir")
+        {
+            if (value.isEmpty())
+                error = "option " + name + " needs a folder name";
+            else
+                options.outputFolder = value;
+        }
+        else if (name == "--json" || name == "--plot")
+        {
+            if (value.isEmpty())
+                error = "option " + name + " needs a file name";
+            else if (name == "--json")
+                options.jsonPath = value;
+            else
+                options.plotPath = value;
+        }
+        else if (name == "-j" || name == "--jobs")
+        {
+            if (! parseWholeNumber (value, 1, kMaxJobs, options.jobs))
+                error = name + " must be a whole number from 1 to " + juce::String (kMaxJobs) + ", not '" + value + "'";
+        }
         else if (name == "--block")
         {
             if (! parseWholeNumber (value, 1, kMaxBlockSize, options.blockSize))
@@ -318,36 +342,80 @@ ParsedCommandLine parseRenderCommandLine (const juce::StringArray& arguments)
     if (options.showHelp)
         return result;
 
-    const int maxFileNames = options.demo ? 1 : 2;
-    if (fileNames.size() > maxFileNames)
-        return usageError ("too many file names: '" + fileNames[maxFileNames] + "'"
-                           + (options.demo ? " (with --demo, the only file name is OUTPUT)" : ""));
-
     for (const auto& fileName : fileNames)
         if (fileName.isEmpty())
             return usageError ("empty file name");
 
+    const bool toFolder = options.outputFolder.isNotEmpty();
     if (options.demo)
     {
+        const int maxFileNames = toFolder ? 0 : 1;
+        if (fileNames.size() > maxFileNames)
+            return usageError ("too many file names: '" + fileNames[maxFileNames] + "' (with --demo, the only file name is OUTPUT"
+                               + (toFolder ? juce::String (", and -o gives its folder instead)") : juce::String (")")));
         options.outputPath = fileNames[0];
+    }
+    else if (toFolder)
+    {
+        options.inputPaths = fileNames; // every file name is an INPUT
     }
     else
     {
-        options.inputPath = fileNames[0];
+        if (fileNames.size() > 2)
+            return usageError ("too many file names: '" + fileNames[2] + "' (to render several files, give an output folder with -o DIR)");
+        if (! fileNames.isEmpty())
+            options.inputPaths.add (fileNames[0]);
         options.outputPath = fileNames[1];
     }
+
+    if (options.plotPath == "-")
+        return usageError ("--plot needs a file or folder name; a picture cannot go to stdout");
     return result;
 }
 
-juce::File outputFileFor (const RenderOptions& options, const juce::File& workingFolder)
+juce::File inputFileFor (const RenderOptions& options, int index, const juce::File& workingFolder)
+{
+    if (options.rendersDemo() || ! juce::isPositiveAndBelow (index, options.inputPaths.size()))
+        return {};
+    return workingFolder.getChildFile (options.inputPaths[index]);
+}
+
+juce::File outputFileFor (const RenderOptions& options, int index, const juce::File& workingFolder)
 {
     if (options.outputPath.isNotEmpty())
         return workingFolder.getChildFile (options.outputPath);
-    if (options.rendersDemo())
-        return workingFolder.getChildFile ("tarvik-demo.wav");
 
-    const auto input = workingFolder.getChildFile (options.inputPath);
-    return input.getSiblingFile (input.getFileNameWithoutExtension() + ".tarvik.wav");
+    const auto input = inputFileFor (options, index, workingFolder);
+    const auto name = input == juce::File() ? juce::String ("tarvik-demo.wav")
+                                            : input.getFileNameWithoutExtension() + ".tarvik.wav";
+    if (options.outputFolder.isNotEmpty())
+        return workingFolder.getChildFile (options.outputFolder).getChildFile (name);
+    return input == juce::File() ? workingFolder.getChildFile (name) : input.getSiblingFile (name);
+}
+
+juce::File plotFileFor (const RenderOptions& options, int index, const juce::File& workingFolder, bool plotPathIsFolder)
+{
+    if (options.plotPath.isEmpty())
+        return {};
+    const auto plot = workingFolder.getChildFile (options.plotPath);
+    if (! plotPathIsFolder)
+        return plot;
+    const auto input = inputFileFor (options, index, workingFolder);
+    return plot.getChildFile ((input == juce::File() ? juce::String ("tarvik-demo") : input.getFileNameWithoutExtension()) + ".png");
+}
+
+juce::String findOutputClash (const RenderOptions& options, const juce::File& workingFolder)
+{
+    std::map<juce::String, int> firstWriter;
+    for (int i = 0; i < options.renderCount(); ++i)
+    {
+        const auto output = outputFileFor (options, i, workingFolder).getFullPathName();
+        const auto [where, inserted] = firstWriter.emplace (output, i);
+        if (! inserted)
+            return "'" + options.inputPaths[where->second] + "' and '" + options.inputPaths[i] + "' would both be written to '"
+                   + output + "'; render them into different folders";
+    }
+    return {};
 }
 
 juce::String renderHelpText()
@@ -359,11 +427,15 @@ juce::String renderHelpText()
     juce::String text;
     text
         << "Usage: tarvik-render [options] [INPUT [OUTPUT]]\n"
+        << "       tarvik-render [options] INPUT... -o DIR\n"
         << "       tarvik-render [options] --demo [OUTPUT]\n"
         << "\n"
         << "Runs KORVANE Tarvik over an audio file offline, block by block, as a host would.\n"
-        << "INPUT may be WAV, AIFF, FLAC or Ogg Vorbis, mono or stereo. OUTPUT is a WAV file at the\n"
-        << "input's sample rate and channel count, by default NAME.tarvik.wav beside the input.\n"
+        << "INPUT may be WAV, AIFF, FLAC or Ogg Vorbis, mono or stereo, 8 to 192 kHz. OUTPUT is a WAV\n"
+        << "file at the input's sample rate and channel count, by default NAME.tarvik.wav beside the\n"
+        << "input. With -o DIR every file name is an INPUT and each output goes into DIR as\n"
+        << "NAME.tarvik.wav; the files are rendered side by side, one per core (see --jobs), and a file\n"
+        << "that fails is reported while the others go on.\n"
         << "With no INPUT, or with --demo, the built-in demo programme (20 s of synthesised stereo\n"
         << "music at 48 kHz with a quiet and a loud passage) is rendered, by default to\n"
         << "tarvik-demo.wav in the current folder. An existing OUTPUT is replaced only when the\n"
@@ -386,17 +458,32 @@ juce::String renderHelpText()
         << "  --save-state FILE     save the state this render used\n"
         << "\n"
         << "Output:\n"
+        << "  -o, --output-dir DIR  render every INPUT into the existing folder DIR\n"
+        << "  -j, --jobs N          render up to N files at once, 1 to " << kMaxJobs << " (default: one per core)\n"
         << "  --float               write 32-bit float samples instead of 24-bit\n"
         << "  --keep-latency        keep the processor's 8 ms latency: the output starts with it and is\n"
         << "                        that much longer than the input, so the tail is still complete.\n"
         << "                        Without it the latency is removed and the tail flushed: the output\n"
         << "                        lines up sample for sample with the input and has its length.\n"
         << "  --block N             samples per processing block, 1 to " << kMaxBlockSize << " (default 512)\n"
+        << "\n"
+        << "Reports:\n"
+        << "  --json FILE           write the report as JSON to FILE, or to stdout with '-' (the summary\n"
+        << "                        then goes to stderr): the settings, and for each file its loudness\n"
+        << "                        before and after and the largest gain reduction of each stage\n"
+        << "  --plot FILE.png       draw what the processor did over time as a PNG: loudness in and\n"
+        << "                        out, AGC gain, the bands' gain reduction, the limiters. When FILE\n"
+        << "                        is an existing folder (it must be, with several INPUTs) each input\n"
+        << "                        gets NAME.png in it\n"
         << "  -q, --quiet           no progress bar and no summary\n"
         << "  -h, --help            show this text\n"
         << "\n"
-        << "A progress bar goes to stderr when it is a terminal; a summary goes to stdout.\n"
-        << "Exit status: 0 done, 1 a file could not be read or written, 2 bad command line.\n";
+        << "Loudness is measured with libebur128 (ITU-R BS.1770 / EBU R 128): integrated loudness,\n"
+        << "loudness range, true peak (4x oversampled below 96 kHz) and sample peak; a mono file is\n"
+        << "measured as if played on both speakers. A progress bar goes to stderr when it is a\n"
+        << "terminal; the summary goes to stdout.\n"
+        << "Exit status: 0 done, 1 a file could not be read or written (with several INPUTs: at least\n"
+        << "one failed), 2 bad command line, 130 interrupted.\n";
     return text;
 }
 } // namespace kt::tools
