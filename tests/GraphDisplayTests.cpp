@@ -330,10 +330,17 @@ TEST (GraphDisplay, PagesCycleBothWaysFromPageTwo)
 
 TEST (GraphDisplay, BannerOnARealPresetChangeOnly)
 {
+    {
+        // Opened while the preset is 5: the first tick shows no banner.
+        ProcessorHarness h;
+        h.set ("preset", 5.0f);
+        std::unique_ptr<Editor> editor (dynamic_cast<Editor*> (h.proc.createEditor()));
+        editor->timerCallback();
+        EXPECT_EQ (editor->getPresetBannerTicks(), 0);
+    }
+
     EditorFixture f;
     f.h.set ("preset", 5.0f);
-    EditorFixture opened; // opened on preset 5: no banner
-    (void) opened;
     f.ticks (1);
     EXPECT_EQ (f.editor->getPresetBannerTicks(), 75);
     f.ticks (74);
