@@ -222,44 +222,61 @@ juce::Image drawActivityPlot (const ActivityTimeline& timeline, const juce::Stri
                         juce::Justification::centred, false);
         }
 
-        // The lines, broken where there is no value (silence).
+        // The lines, broken where there is no value (silence). Each is stroked in short pieces:
+        // one long zigzag path would make the rasteriser's tables, and so the memory, grow with
+        // how busy the programme is.
         {
             juce::Graphics::ScopedSaveState saved (g);
             g.reduceClipRegion (area.expanded (0, 1));
+            const juce::PathStrokeType stroke (2.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded);
+            const float dashes[] = { 7.0f, 5.0f };
             for (const auto& s : plotSeries())
             {
                 if (s.panel != panel)
                     continue;
-                juce::Path path;
-                bool drawing = false;
+                g.setColour (s.colour);
+
+                juce::Path piece;
+                int pieceLength = 0;
+                const auto drawPiece = [&] {
+                    if (pieceLength > 1)
+                    {
+                        if (s.dashed)
+                        {
+                            juce::Path dashed;
+                            stroke.createDashedStroke (dashed, piece, dashes, 2);
+                            g.fillPath (dashed);
+                        }
+                        else
+                        {
+                            g.strokePath (piece, stroke);
+                        }
+                    }
+                    piece.clear();
+                    pieceLength = 0;
+                };
+
                 for (const auto& p : points)
                 {
                     const float v = s.value (p);
                     if (! std::isfinite (v))
                     {
-                        drawing = false;
+                        drawPiece();
                         continue;
                     }
                     const juce::Point<float> at (xFor (area, p.seconds), yFor (v));
-                    if (drawing)
-                        path.lineTo (at);
+                    if (pieceLength == 0)
+                        piece.startNewSubPath (at);
                     else
-                        path.startNewSubPath (at);
-                    drawing = true;
+                        piece.lineTo (at);
+                    if (++pieceLength == 48)
+                    {
+                        drawPiece();
+                        piece.startNewSubPath (at); // the next piece goes on from here
+                        pieceLength = 1;
+                    }
                 }
-                const juce::PathStrokeType stroke (2.0f, juce::PathStrokeType::curved, juce::PathStrokeType::butt);
-                if (s.dashed)
-                {
-                    const float dashes[] = { 7.0f, 5.0f };
-                    juce::Path dashedPath;
-                    stroke.createDashedStroke (dashedPath, path, dashes, 2);
-                    path = dashedPath;
-                }
-                g.setColour (s.colour);
-                if (s.dashed)
-                    g.fillPath (path);
-                else
-                    g.strokePath (path, stroke);
+                drawPiece();
             }
         }
 

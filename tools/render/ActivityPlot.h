@@ -29,7 +29,7 @@ struct ActivityPoint
 class ActivityTimeline
 {
 public:
-    static constexpr int defaultMaxPoints = 2400;
+    static constexpr int defaultMaxPoints = 1000; ///< about one per pixel column of the picture
 
     ActivityTimeline (juce::int64 totalSamples, double sampleRate, int maxPoints = defaultMaxPoints);
 
