@@ -178,19 +178,20 @@ juce::String batchTable (const std::vector<FileReport>& reports)
     };
 
     juce::String table;
-    table << name ("file") << right ("length", 9) << right ("in LUFS", 9) << right ("out LUFS", 9) << right ("out dBTP", 9)
-          << right ("speed", 8) << "  result\n";
+    constexpr int w = 10;
+    table << name ("file") << right ("length", w) << right ("in LUFS", w) << right ("out LUFS", w) << right ("out dBTP", w)
+          << right ("speed", w) << "  result\n";
 
     int failed = 0;
     for (const auto& r : reports)
     {
         table << name (r.inputName);
         if (r.ok)
-            table << right (durationText (r.seconds()), 9) << right (fixed (r.inputLoudness.integratedLufs), 9)
-                  << right (fixed (r.outputLoudness.integratedLufs), 9) << right (fixed (r.outputLoudness.truePeakDbtp), 9)
-                  << right (fixed (r.speed()) + "x", 8) << "  ok\n";
+            table << right (durationText (r.seconds()), w) << right (fixed (r.inputLoudness.integratedLufs), w)
+                  << right (fixed (r.outputLoudness.integratedLufs), w) << right (fixed (r.outputLoudness.truePeakDbtp), w)
+                  << right (fixed (r.speed()) + "x", w) << "  ok\n";
         else
-            table << right ("-", 9) << right ("-", 9) << right ("-", 9) << right ("-", 9) << right ("-", 8) << "  FAILED: " << r.error << "\n";
+            table << right ("-", w) << right ("-", w) << right ("-", w) << right ("-", w) << right ("-", w) << "  FAILED: " << r.error << "\n";
         failed += r.ok ? 0 : 1;
     }
 
