@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -173,5 +177,60 @@ TEST (RenderBatch, EachFileIsRenderedAsItWouldBeAlone)
                 << "--jobs " << jobs << ": " << name;
         }
     }
+}
+} // namespace
+
+namespace
+{
+TEST (RenderBatch, InterruptedKeepsTheFinishedFilesAndNothingElse)
+{
+    ScratchFolder folder;
+    writeAudio (folder / "short.wav", tooltest::testSignal (2, 4800, 48000.0), 48000.0, 16);
+    writeAudio (folder / "long.wav", tooltest::testSignal (1, 600 * 8000, 8000.0), 8000.0, 16);
+    writeAudio (folder / "next.wav", tooltest::testSignal (2, 4800, 48000.0), 48000.0, 16);
+    const auto out = folder / "out";
+    out.createDirectory();
+
+    // Ctrl-C while long.wav is being rendered: its temporary output is there.
+    const juce::TemporaryFile log (".log");
+    const std::string logPath = log.getFile().getFullPathName().toStdString();
+    std::vector<std::string> args { TARVIK_RENDER_PATH, "-j", "1", "short.wav", "long.wav", "next.wav", "-o", "out" };
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back (a.data());
+    argv.push_back (nullptr);
+    const std::string where = folder.path().getFullPathName().toStdString();
+
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        const int fd = open (logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0 || chdir (where.c_str()) != 0)
+            _exit (127);
+        dup2 (fd, 1);
+        dup2 (fd, 2);
+        execv (argv[0], argv.data());
+        _exit (127);
+    }
+    ASSERT_GT (pid, 0);
+
+    int status = 0;
+    bool exited = false;
+    for (int tries = 0; tries < 3000 && ! exited && out.getNumberOfChildFiles (juce::File::findFiles, ".long*") == 0; ++tries)
+    {
+        exited = waitpid (pid, &status, WNOHANG) == pid;
+        juce::Thread::sleep (10);
+    }
+    ASSERT_FALSE (exited) << "still rendering long.wav when interrupted";
+    kill (pid, SIGINT);
+    ASSERT_EQ (waitpid (pid, &status, 0), pid);
+    const auto output = log.getFile().loadFileAsString().toStdString();
+
+    ASSERT_TRUE (WIFEXITED (status)) << output;
+    EXPECT_EQ (WEXITSTATUS (status), 130) << output;
+    EXPECT_EQ (namesIn (out), (std::set<juce::String> { "short.tarvik.wav" })) << "no partial or temporary file";
+    EXPECT_NE (output.find ("tarvik-render: [2/3] long.wav: interrupted; nothing was written"), std::string::npos) << output;
+    EXPECT_NE (output.find ("tarvik-render: [3/3] next.wav: interrupted before it started"), std::string::npos) << output;
+    EXPECT_NE (output.find ("1 of 3 files rendered, 2 failed"), std::string::npos) << output;
 }
 } // namespace

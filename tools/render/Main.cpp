@@ -214,8 +214,14 @@ int run (const RenderOptions& options)
             job.report.ok = false;
             job.report.error = failure->message;
             job.report.exitCode = failure->exitCode;
-            std::cerr << "tarvik-render: " << (batch ? "[" + juce::String (index + 1) + "/" + juce::String (count) + "] " : juce::String())
-                      << failure->message << std::endl;
+            juce::String prefix;
+            if (batch)
+            {
+                prefix << "[" << (index + 1) << "/" << count << "] ";
+                if (! failure->message.contains (job.report.inputFile.getFullPathName()))
+                    prefix << job.report.inputName << ": ";
+            }
+            std::cerr << "tarvik-render: " << prefix << failure->message << std::endl;
         }
         else if (batch && ! options.quiet)
         {
