@@ -343,7 +343,7 @@ INSTANTIATE_TEST_SUITE_P (Render, FailedRender, ::testing::ValuesIn (failureCase
                           tooltest::CaseName());
 
 //==================================================================================================
-// Permissions, as a user without special rights meets them.
+// Permissions, as an ordinary user meets them.
 
 struct PermissionCase
 {

@@ -43,7 +43,7 @@ struct RunResult
 RunResult runTool (const juce::String& executable, const std::vector<juce::String>& arguments,
                    const juce::File& workingFolder);
 
-/** The same, as a user without special rights: when the tests run as root the tool runs as
+/** The same, as an ordinary user: when the tests run as root the tool runs as
     nobody, so file permissions bind it as they bind a user. The working folder must let nobody
     in. */
 RunResult runToolUnprivileged (const juce::String& executable, const std::vector<juce::String>& arguments,
