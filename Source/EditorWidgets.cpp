@@ -104,30 +104,32 @@ void Editor::RockerToggle::paintButton (juce::Graphics& g, bool, bool)
     const juce::Point<float> topLeft { 24.0f - t, 18.0f }, topRight { 24.0f + t, 18.0f };
     const juce::Point<float> bottomLeft { 24.0f - b, 76.0f }, bottomRight { 24.0f + b, 76.0f };
 
-    const auto& f = on ? litFace : face;
-    const float fw = (float) f.getWidth(), fh = (float) f.getHeight();
-    const auto drawPiece = [&] (juce::Point<float> p1, juce::Point<float> p2, juce::Point<float> p3, juce::AffineTransform transform) {
-        juce::Graphics::ScopedSaveState piece (g);
-        juce::Path triangle;
-        triangle.addTriangle (p1, p2, p3);
-        g.reduceClipRegion (triangle);
-        if (f.isValid())
-            g.drawImageTransformed (f, transform);
-    };
-    drawPiece (topLeft, topRight, bottomLeft,
-               juce::AffineTransform::fromTargetPoints (0.0f, 0.0f, topLeft.x, topLeft.y, fw, 0.0f, topRight.x, topRight.y, 0.0f, fh,
-                                                        bottomLeft.x, bottomLeft.y));
-    drawPiece (topRight, bottomRight, bottomLeft,
-               juce::AffineTransform::fromTargetPoints (fw, 0.0f, topRight.x, topRight.y, fw, fh, bottomRight.x, bottomRight.y, 0.0f, fh,
-                                                        bottomLeft.x, bottomLeft.y));
-
-    // The far end is in shadow; the near edge catches the light.
     juce::Path body;
     body.startNewSubPath (topLeft);
     body.lineTo (topRight);
     body.lineTo (bottomRight);
     body.lineTo (bottomLeft);
     body.closeSubPath();
+
+    // The face is mapped onto the trapezoid in two affine pieces that meet on its diagonal. The
+    // first piece is drawn over the whole trapezoid and the second, clipped to its triangle, over
+    // it: the two agree on the diagonal, and no anti-aliased seam shows between them.
+    const auto& f = on ? litFace : face;
+    const float fw = (float) f.getWidth(), fh = (float) f.getHeight();
+    const auto drawPiece = [&] (const juce::Path& clip, juce::AffineTransform transform) {
+        juce::Graphics::ScopedSaveState piece (g);
+        g.reduceClipRegion (clip);
+        if (f.isValid())
+            g.drawImageTransformed (f, transform);
+    };
+    drawPiece (body, juce::AffineTransform::fromTargetPoints (0.0f, 0.0f, topLeft.x, topLeft.y, fw, 0.0f, topRight.x, topRight.y, 0.0f,
+                                                              fh, bottomLeft.x, bottomLeft.y));
+    juce::Path lowerTriangle;
+    lowerTriangle.addTriangle (topRight, bottomRight, bottomLeft);
+    drawPiece (lowerTriangle, juce::AffineTransform::fromTargetPoints (fw, 0.0f, topRight.x, topRight.y, fw, fh, bottomRight.x,
+                                                                       bottomRight.y, 0.0f, fh, bottomLeft.x, bottomLeft.y));
+
+    // The far end is in shadow; the near edge catches the light.
     g.setGradientFill (juce::ColourGradient (juce::Colours::black.withAlpha ((juce::uint8) (on ? 0x6b : 0x05)), 24.0f, 18.0f,
                                              juce::Colours::black.withAlpha ((juce::uint8) (on ? 0x05 : 0x6b)), 24.0f, 76.0f, false));
     g.fillPath (body);
