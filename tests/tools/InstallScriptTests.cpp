@@ -15,10 +15,7 @@ using tooltest::ScratchFolder;
 
 const juce::String bundleName ("KORVANE Tarvik 4.1");
 
-std::string describe (const RunResult& r)
-{
-    return "exit " + std::to_string (r.exitCode) + "\nstdout:\n" + r.out + "stderr:\n" + r.err;
-}
+using tooltest::describe;
 
 bool isExecutable (const juce::File& f)
 {

@@ -19,10 +19,7 @@ using tooltest::RunResult;
 using tooltest::ScratchFolder;
 using tooltest::writeAudio;
 
-std::string describe (const RunResult& r)
-{
-    return "exit " + std::to_string (r.exitCode) + "\nstdout:\n" + r.out + "stderr:\n" + r.err;
-}
+using tooltest::describe;
 
 std::set<juce::String> namesIn (const juce::File& folder)
 {

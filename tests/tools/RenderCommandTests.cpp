@@ -23,10 +23,7 @@ RunResult render (const std::vector<juce::String>& args, const juce::File& folde
     return tooltest::runTool (TARVIK_RENDER_PATH, args, folder);
 }
 
-std::string describe (const RunResult& r)
-{
-    return "exit " + std::to_string (r.exitCode) + "\nstdout:\n" + r.out + "stderr:\n" + r.err;
-}
+using tooltest::describe;
 
 int latencyAt (double fs) { return (int) std::lround (0.008 * fs); }
 int samplesIn (double seconds, double fs) { return (int) std::lround (seconds * fs); }

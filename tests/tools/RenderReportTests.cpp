@@ -19,10 +19,7 @@ RunResult render (const std::vector<juce::String>& args, const juce::File& folde
     return tooltest::runTool (TARVIK_RENDER_PATH, args, folder);
 }
 
-std::string describe (const RunResult& r)
-{
-    return "exit " + std::to_string (r.exitCode) + "\nstdout:\n" + r.out + "stderr:\n" + r.err;
-}
+using tooltest::describe;
 
 juce::var readJson (const juce::File& file)
 {

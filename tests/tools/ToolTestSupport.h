@@ -39,6 +39,12 @@ struct RunResult
     std::vector<std::string> errLines() const;
 };
 
+/** Exit code and both streams of a run, for failure messages. */
+inline std::string describe (const RunResult& r)
+{
+    return "exit " + std::to_string (r.exitCode) + "\nstdout:\n" + r.out + "stderr:\n" + r.err;
+}
+
 /** Runs an executable with arguments in a working folder, stdin empty, capturing both streams. */
 RunResult runTool (const juce::String& executable, const std::vector<juce::String>& arguments,
                    const juce::File& workingFolder);
