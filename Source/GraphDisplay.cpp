@@ -371,7 +371,7 @@ void graphpages::bandLimitFilters (GraphCells& cells, const GraphInputs& in)
     const float lpf = juce::jlimit (1000.0f, 20000.0f, finiteOr (in.snapshot->finalLowpassHz, 16000.0f));
 
     cells.tinyText ("HPF " + juce::String (roundFinite (hpf)) + "HZ", 5, 10, 0.76f, amber);
-    rightTiny (cells, "LPF " + juce::String (lpf / 1000.0f, 1).replace (".0", "") + "KHZ", 231, 10, 0.76f);
+    rightTiny (cells, "LPF " + kiloLabel (lpf) + "HZ", 231, 10, 0.76f);
     cells.tinyText ("0", 9, 22, 0.45f, amber);
     cells.tinyText ("-12", 3, 43, 0.45f, amber);
     cells.tinyText ("-24", 3, 65, 0.45f, amber);

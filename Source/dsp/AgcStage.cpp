@@ -9,7 +9,6 @@ namespace kt
 {
 namespace
 {
-    constexpr float kButterworthQ = 0.70710678f;
     constexpr float kDetectorHighPassHz = 28.0f;
     constexpr float kDetectorShelfHz = 140.0f;
     constexpr float kPresenceHz = 2800.0f;

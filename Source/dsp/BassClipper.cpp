@@ -2,11 +2,6 @@
 
 namespace kt
 {
-namespace
-{
-    constexpr float kButterworthQ = 0.70710678f;
-}
-
 void BassClipper::prepare (double newSampleRate) noexcept
 {
     sampleRate = newSampleRate;

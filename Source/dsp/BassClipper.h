@@ -38,7 +38,8 @@ public:
         const float loR = splitLowpass[1].process (in.right);
         const float vL = loL * driveGain, vR = loR * driveGain;
         const float cL = softClip (vL, ceiling, knee), cR = softClip (vR, ceiling, knee);
-        reductionDb = std::max (reductionDb * reductionRelease, std::max (depthDb (vL, cL), depthDb (vR, cR)));
+        reductionDb = std::max (reductionDb * reductionRelease,
+                                std::max (softClipDepthDb (vL, cL, knee), softClipDepthDb (vR, cR, knee)));
 
         return { in.left - loL + smoothLowpass[0].process (cL), in.right - loR + smoothLowpass[1].process (cR) };
     }
@@ -56,14 +57,6 @@ public:
 private:
     void copyPresetBlock (const PresetRecord& preset) noexcept;
     void updateFilters() noexcept;
-
-    float depthDb (float v, float clipped) const noexcept
-    {
-        const float magnitude = std::abs (v);
-        if (magnitude <= 1.0e-6f || magnitude <= knee)
-            return 0.0f; // nothing clipped below the knee
-        return std::max (0.0f, gainToDb (std::max (1.0e-9f, magnitude / (std::abs (clipped) + 1.0e-9f))));
-    }
 
     float driveGain = 1.0f;
     float knee = 0.0f;

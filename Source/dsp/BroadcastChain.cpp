@@ -10,15 +10,12 @@ namespace kt
 {
 namespace
 {
-    float peakOf (StereoSample s) noexcept { return std::max (std::abs (s.left), std::abs (s.right)); }
-
     /** Counters of a processor that runs for weeks must stop at their ceiling, never wrap. */
     int saturatingAdd (int counter, int n) noexcept
     {
         return counter > std::numeric_limits<int>::max() - n ? std::numeric_limits<int>::max() : counter + n;
     }
 
-    constexpr float kButterworthQ = 0.70710678f;
     constexpr float kPhaseRotatorHz[3] = { 240.0f, 720.0f, 2100.0f };
 } // namespace
 
@@ -74,6 +71,10 @@ void BroadcastChain::prepare (double newSampleRate)
     peakHoldDecay = (float) std::exp (-1.0 / (0.18 * fs));
     extremeStep = (float) (1.0 / std::max (1.0, 0.15 * fs));
     inputEnvelopeRelease = (float) std::exp (-1.0 / (0.5 * fs));
+    autoInputPeriod = std::max (1, (int) std::lround (0.25 * fs));
+    settledAfterSamples = (int) (4.0 * fs);
+    lowInputAfterSamples = (int) (6.0 * fs);
+    lowInputForgottenAfter = (int) (3.0 * fs);
 
     applyPreset();
     resetSignalState();
@@ -293,8 +294,7 @@ void BroadcastChain::analyseInputLevel (StereoSample in) noexcept
     else
         inputEnvelope = p * (1.0f - inputEnvelopeRelease) + inputEnvelope * inputEnvelopeRelease;
 
-    const int period = std::max (1, (int) std::lround (0.25 * sampleRate));
-    if (++autoTrimCounter < period)
+    if (++autoTrimCounter < autoInputPeriod)
         return;
 
     const int elapsed = autoTrimCounter;
@@ -348,7 +348,7 @@ void BroadcastChain::evaluateAutoInput (int n) noexcept
     {
         // A low-input episode is forgotten only after 3 s of adequate input.
         sinceLowInputSamples = saturatingAdd (sinceLowInputSamples, n);
-        if (sinceLowInputSamples > (int) (3.0 * sampleRate))
+        if (sinceLowInputSamples > lowInputForgottenAfter)
             lowInputSamples = 0;
     }
 }
@@ -407,8 +407,8 @@ void BroadcastChain::publishValues (StereoSample out) noexcept
     pub.clipperDriveDb.set (clipperDriveDb);
     pub.inputTrimDb.set (inputTrimDb);
     pub.autoInputOn.set (autoInputEnabled ? 1.0f : 0.0f);
-    pub.autoInputState.set (! autoInputEnabled ? 0.0f : (autoSettledSamples > (int) (4.0 * sampleRate) ? 2.0f : 1.0f));
-    pub.lowInputWarning.set (lowInputSamples > (int) (6.0 * sampleRate) ? 1.0f : 0.0f);
+    pub.autoInputState.set (! autoInputEnabled ? 0.0f : (autoSettledSamples > settledAfterSamples ? 2.0f : 1.0f));
+    pub.lowInputWarning.set (lowInputSamples > lowInputAfterSamples ? 1.0f : 0.0f);
 
     const float deepestBand = *std::max_element (multiband.totalReductionDb.begin(), multiband.totalReductionDb.end());
     pub.processingActivity.set (processingActivity (deepestBand, truePeakReduction, fmClipper.activityDb, fmClipper.hfReductionDb));

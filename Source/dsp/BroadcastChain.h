@@ -156,6 +156,12 @@ private:
     /** Samples of delay the stages add before the output alignment pads the chain to totalLatency. */
     int componentLatency() const noexcept;
 
+    // Auto-input counts in samples at the current rate (set in prepare).
+    int autoInputPeriod = 12000;           // 250 ms between evaluations
+    int settledAfterSamples = 192000;      // 4 s within +-1 dB: settled
+    int lowInputAfterSamples = 288000;     // 6 s too low: the LOW warning
+    int lowInputForgottenAfter = 144000;   // 3 s of adequate input clear it
+
     /** Recomputes everything that depends on EXTREME or a stage switch (every 64 samples, and at once
         after prepare and applyPreset so a switch or EXTREME never lapses for a moment). */
     void refreshSettings() noexcept;

@@ -129,14 +129,6 @@ void CorrectionClipper::updateDerivedSettings() noexcept
 }
 
 //==================================================================================================
-float CorrectionClipper::clipDepthDb (float v, float clipped) const noexcept
-{
-    const float magnitude = std::abs (v);
-    if (magnitude <= 1.0e-6f || magnitude <= knee)
-        return 0.0f; // below the knee nothing is clipped: the ratio is 1 (or a hair under)
-    return std::max (0.0f, gainToDb (magnitude / (std::abs (clipped) + 1.0e-9f)));
-}
-
 float CorrectionClipper::correctionStep (Channel& channel, float excess) noexcept
 {
     if (channel.coefficients.empty())
@@ -166,14 +158,14 @@ float CorrectionClipper::processOne (Channel& channel, float x) noexcept
     const float m = (channel.previousInput + x) * 0.5f * driveGain;
     channel.previousInput = x;
     const float sm = softClip (m, ceiling, knee);
-    const float d1 = clipDepthDb (m, sm);
+    const float d1 = softClipDepthDb (m, sm, knee);
     const float f1 = correctionStep (channel, m - sm);
     const float a1 = delayStep (channel, m);
 
     // Second sub-sample: the input itself.
     const float v = driveGain * x;
     const float sv = softClip (v, ceiling, knee);
-    const float d2 = clipDepthDb (v, sv);
+    const float d2 = softClipDepthDb (v, sv, knee);
     const float f2 = correctionStep (channel, v - sv);
     const float a2 = delayStep (channel, v);
 

@@ -76,7 +76,6 @@ private:
     void copyPresetBlock (const PresetRecord& preset) noexcept;
     void updateEmphasis() noexcept;
     void updateDerivedSettings() noexcept;
-    float clipDepthDb (float v, float clipped) const noexcept;
     float correctionStep (Channel& channel, float excess) noexcept;
     float delayStep (Channel& channel, float v) noexcept;
 

@@ -10,6 +10,8 @@ inline constexpr float kDbToGainFactor = 0.115129254758358f;
 /** kGainToDbFactor * ln (x) == 20 * log10 (x). */
 inline constexpr float kGainToDbFactor = 8.68588924407959f;
 inline constexpr float kPi = 3.14159265358979f;
+/** Q of a second-order Butterworth section (1 / sqrt 2): -3.01 dB at the corner. */
+inline constexpr float kButterworthQ = 0.70710678f;
 
 inline float dbToGain (float db) noexcept { return std::exp (db * kDbToGainFactor); }
 

@@ -7,7 +7,6 @@ namespace
     constexpr float kAllpassHz[6] = { 420.0f, 1600.0f, 5200.0f, 1600.0f, 5200.0f, 5200.0f };
     constexpr double kLimiterAttackMs = 0.35;
 
-    float peakOf (StereoSample s) noexcept { return std::max (std::abs (s.left), std::abs (s.right)); }
 } // namespace
 
 void MultibandProcessor::prepare (double newSampleRate)

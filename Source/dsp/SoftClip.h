@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dsp/DspMath.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -20,5 +22,13 @@ inline float softClip (float v, float ceiling, float knee) noexcept
         return v;
     const float clipped = std::min (ceiling, knee + (ceiling - knee) * std::tanh ((magnitude - knee) / (ceiling - knee + 1.0e-9f)));
     return v < 0.0f ? -clipped : clipped;
+}
+/** How deep a sample was clipped, in dB (0 at or below the knee and for near-silence). */
+inline float softClipDepthDb (float v, float clipped, float knee) noexcept
+{
+    const float magnitude = std::abs (v);
+    if (magnitude <= 1.0e-6f || magnitude <= knee)
+        return 0.0f;
+    return std::max (0.0f, gainToDb (magnitude / (std::abs (clipped) + 1.0e-9f)));
 }
 } // namespace kt

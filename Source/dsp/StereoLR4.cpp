@@ -1,14 +1,15 @@
 #include "dsp/StereoLR4.h"
 
+#include "dsp/DspMath.h"
+
 #include <initializer_list>
 
 namespace kt
 {
 void StereoLR4Split::setFrequency (float hz, double sampleRate) noexcept
 {
-    constexpr float butterworthQ = 0.70710678f;
-    lowLeft1.setLowPass (hz, butterworthQ, sampleRate);
-    highLeft1.setHighPass (hz, butterworthQ, sampleRate);
+    lowLeft1.setLowPass (hz, kButterworthQ, sampleRate);
+    highLeft1.setHighPass (hz, kButterworthQ, sampleRate);
     for (auto* low : { &lowLeft2, &lowRight1, &lowRight2 })
         low->copyCoefficientsFrom (lowLeft1);
     for (auto* high : { &highLeft2, &highRight1, &highRight2 })

@@ -19,7 +19,7 @@ struct CorrelationMeter
 
     void prepare (double sampleRate) noexcept
     {
-        coeff = (float) std::exp (-1.0 / std::max (1.0, 0.3 * sampleRate));
+        coeff = onePoleCoefficient (0.3, sampleRate);
         avgLR = avgLL = avgRR = 0.0f;
     }
 
